@@ -1,0 +1,28 @@
+# SPDX-License-Identifier: MIT
+# The two commands a newcomer needs:
+#   make run    installs what is missing, builds, and starts Lexitrove with the bundled word list
+#   make test   installs what is missing, builds, and runs every test
+BUILD ?= build
+CMAKE_FLAGS ?=
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: run test build deps deps-test clean
+
+run: deps build
+	./$(BUILD)/lexitrove
+
+test: deps-test build
+	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+build:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+deps:
+	scripts/install-deps.sh build
+
+deps-test:
+	scripts/install-deps.sh test
+
+clean:
+	rm -rf $(BUILD)

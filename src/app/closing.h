@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: MIT
+// Closing sequence: the window shrinks and moves away, then the process ends.
+#pragma once
+
+#include "app/form_state.h"
+#include "ui/platform.h"
+
+// Unload event. Never sets `cancel` and never returns normally: it ends the process.
+void Form_Unload(FormState& form, Platform& platform, qint16& cancel);

@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+// The main window's nine variables, shared by its handlers and private procedures.
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+#include <optional>
+
+// A text of exactly one character: storing a text keeps its first character, and storing the
+// empty text stores one space.
+struct FixedChar
+{
+    QChar value{u'\0'};
+
+    FixedChar& operator=(const QString& text)
+    {
+        value = text.isEmpty() ? QChar(u' ') : text.front();
+        return *this;
+    }
+    QString toString() const { return QString(value); }
+};
+
+struct FormState
+{
+    // Loop counter of the generation commands; holds the word count + 1 after one has run.
+    std::optional<int> LoopIndex;
+    // Shared position counter: the ordinal reached by the list readers, and the character
+    // position of the editing loops. It means nothing between commands, so each user sets it.
+    qint32 Pos = 0;
+    // The item last read from the word list (by counting as well as by fetching).
+    QString Word;
+    // The ordinal drawn for the next word: a whole number >= 1 once set.
+    std::optional<double> Pick;
+    // Items in the word list, counted once at start-up.
+    qint32 Total = 0;
+    // "Capital Letters First": 1 when the next character is to be raised.
+    qint16 CapNext = 0;
+    // "Capital Letters First": the character in hand.
+    FixedChar Ch;
+    // The spacing commands rebuild the phrase here.
+    QString Acc;
+    // Time of day at which the Copy Text pause began.
+    float TStart = 0.0f;
+};

@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: MIT
+// "Remove Spaces", "Add -" and "Add .": rewrite the spaces of the phrase.
+#pragma once
+
+#include "app/form_state.h"
+#include "ui/platform.h"
+
+void RS_Click(FormState& form, Platform& platform);
+void AD_Click(FormState& form, Platform& platform);
+void ADd_Click(FormState& form, Platform& platform);

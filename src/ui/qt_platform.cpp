@@ -1,0 +1,447 @@
+// SPDX-License-Identifier: MIT
+// Qt Widgets behind the platform seam.
+#include "ui/qt_platform.h"
+
+#include "ui/simple_case.h"
+#include "ui/system_random.h"
+#include "ui/window_description.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTime>
+#include <QTimer>
+
+#include <limits>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace WD = WindowDescription;
+
+// The main window only turns a close request into the unload event.
+class QtPlatform::MainWindow final : public QMainWindow
+{
+public:
+    explicit MainWindow(QtPlatform& platform)
+        : m_platform(platform)
+    {
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        qint16 cancel = 0;
+        if (!m_platform.m_ended && m_platform.m_sink)
+            m_platform.m_sink->raise(QStringLiteral("Form1"), EventKind::Unload, &cancel);
+        if (cancel != 0 && !m_platform.m_ended)
+            event->ignore();
+        else
+            event->accept();
+    }
+
+private:
+    QtPlatform& m_platform;
+};
+
+namespace {
+
+QString str(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
+
+// "Courier New" bold, or a monospace face of the same metrics where it is not installed.
+QFont courierBold(double points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
+                      QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+// Owns file number 1 while open: the number is free again however the reader's scope ends.
+class FileNumberHold
+{
+public:
+    explicit FileNumberHold(bool& inUse)
+        : m_inUse(inUse)
+    {
+        m_inUse = true;
+    }
+    ~FileNumberHold() { m_inUse = false; }
+    FileNumberHold(const FileNumberHold&) = delete;
+    FileNumberHold& operator=(const FileNumberHold&) = delete;
+
+private:
+    bool& m_inUse;
+};
+
+#ifdef Q_OS_UNIX
+class PosixInputFile final : public InputFile
+{
+public:
+    PosixInputFile(int fd, bool& inUse)
+        : m_fd(fd)
+        , m_hold(inUse)
+    {
+    }
+    ~PosixInputFile() override { ::close(m_fd); }
+
+    qint64 read(char* data, qint64 maxSize) override
+    {
+        for (;;) {
+            const ssize_t got = ::read(m_fd, data, size_t(maxSize));
+            if (got >= 0)
+                return got;
+            if (errno != EINTR)
+                throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+        }
+    }
+
+private:
+    int m_fd;
+    FileNumberHold m_hold;
+};
+#else
+class QFileInputFile final : public InputFile
+{
+public:
+    QFileInputFile(const QString& path, bool& inUse)
+        : m_file(path)
+        , m_hold(inUse)
+    {
+    }
+    bool open() { return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    qint64 read(char* data, qint64 maxSize) override
+    {
+        const qint64 got = m_file.read(data, maxSize);
+        if (got < 0)
+            throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+        return got;
+    }
+
+private:
+    QFile m_file;
+    FileNumberHold m_hold;
+};
+#endif
+
+PlatformError fileError(int number)
+{
+    switch (number) {
+    case ErrorNumber::FileNotFound:
+        return {number, QStringLiteral("File not found")};
+    case ErrorNumber::PermissionDenied:
+        return {number, QStringLiteral("Permission denied")};
+    case ErrorNumber::FileAlreadyOpen:
+        return {number, QStringLiteral("File already open")};
+    default:
+        return {ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")};
+    }
+}
+
+} // namespace
+
+QtPlatform::QtPlatform()
+    : m_window(std::make_unique<MainWindow>(*this))
+{
+    m_window->setObjectName(QStringLiteral("Form1"));
+    m_window->setWindowTitle(str(WD::Caption));
+    auto* clientArea = new QWidget;
+    clientArea->setObjectName(QStringLiteral("clientArea"));
+    QPalette palette = clientArea->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgb(QRgb(WD::BackgroundRgb)));
+    clientArea->setPalette(palette);
+    clientArea->setAutoFillBackground(true);
+    m_window->setCentralWidget(clientArea);
+    buildControls(clientArea);
+    buildMenus();
+    const int clientWidth = WD::toPixels(WD::ClientWidthTwips, dpi());
+    const int clientHeight = WD::toPixels(WD::ClientHeightTwips, dpi());
+    m_window->resize(clientWidth, clientHeight + m_window->menuBar()->sizeHint().height());
+}
+
+QtPlatform::~QtPlatform() = default;
+
+QMainWindow* QtPlatform::window() const
+{
+    return m_window.get();
+}
+
+double QtPlatform::dpi() const
+{
+    return m_window->logicalDpiX();
+}
+
+void QtPlatform::buildControls(QWidget* clientArea)
+{
+    for (const WD::Control& row : WD::controls()) {
+        const QString name = str(row.name);
+        QWidget* widget = nullptr;
+        if (row.kind == WD::ControlKind::ComboBox) {
+            auto* combo = new QComboBox(clientArea);
+            combo->setEditable(true);
+            combo->setEditText(str(row.text));
+            widget = combo;
+        } else {
+            auto* box = new QLineEdit(clientArea);
+            box->setMaxLength(std::numeric_limits<int>::max());
+            box->setText(str(row.text));
+            m_texts.insert(name, str(row.text));
+            widget = box;
+        }
+        widget->setObjectName(name);
+        widget->setAccessibleName(name);
+        widget->setGeometry(WD::toPixels(row.left, dpi()), WD::toPixels(row.top, dpi()),
+                            WD::toPixels(row.width, dpi()), WD::toPixels(row.height, dpi()));
+        if (row.fontPoints > 0)
+            widget->setFont(courierBold(row.fontPoints));
+        if (row.toolTip)
+            widget->setToolTip(str(row.toolTip));
+        widget->setEnabled(row.enabled);
+        widget->setVisible(row.visible);
+        m_controls.insert(name, widget);
+    }
+}
+
+void QtPlatform::buildMenus()
+{
+    QMenuBar* bar = m_window->menuBar();
+    QMenu* list = nullptr;
+    for (const WD::MenuRow& row : WD::menuTree()) {
+        const QString name = str(row.name);
+        QAction* action = nullptr;
+        switch (row.kind) {
+        case WD::MenuKind::Menu:
+            list = bar->addMenu(str(row.caption));
+            list->setObjectName(name);
+            action = list->menuAction();
+            break;
+        case WD::MenuKind::Separator:
+            action = list->addSeparator();
+            break;
+        case WD::MenuKind::Command:
+            action = list->addAction(str(row.caption));
+            break;
+        case WD::MenuKind::BarCommand:
+        case WD::MenuKind::BarLabel:
+            action = bar->addAction(str(row.caption));
+            break;
+        }
+        action->setObjectName(name);
+        if (row.kind == WD::MenuKind::Command || row.kind == WD::MenuKind::BarCommand) {
+            QObject::connect(action, &QAction::triggered, action, [this, name] {
+                if (m_sink)
+                    m_sink->raise(name, EventKind::Click);
+            });
+        }
+        m_actions.insert(name, action);
+    }
+}
+
+void QtPlatform::showWindow()
+{
+    m_window->show();
+}
+
+void QtPlatform::throwIfEnded() const
+{
+    if (m_ended)
+        throw ProcessEnd{};
+}
+
+QString QtPlatform::applicationFolder()
+{
+    const QString folder = QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath();
+    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+}
+
+std::unique_ptr<InputFile> QtPlatform::openForInput(const QString& path, int fileNumber)
+{
+    Q_ASSERT(fileNumber == 1);
+    if (m_listFileOpen)
+        throw fileError(ErrorNumber::FileAlreadyOpen);
+#ifdef Q_OS_UNIX
+    // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        throw fileError(error == ENOENT || error == ENOTDIR ? ErrorNumber::FileNotFound
+                        : error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
+                                                            : ErrorNumber::PathFileAccess);
+    }
+    struct stat info{};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw fileError(ErrorNumber::PathFileAccess);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return std::make_unique<PosixInputFile>(fd, m_listFileOpen);
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw fileError(ErrorNumber::FileNotFound);
+    if (!info.isFile())
+        throw fileError(ErrorNumber::PathFileAccess);
+    auto file = std::make_unique<QFileInputFile>(path, m_listFileOpen);
+    if (!file->open())
+        throw fileError(ErrorNumber::PermissionDenied);
+    return file;
+#endif
+}
+
+void QtPlatform::messageBox(const QString& prompt, int buttons, const QString& title)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (buttons & 0x70) {
+    case 16: icon = QMessageBox::Critical; break;
+    case 32: icon = QMessageBox::Question; break;
+    case 48: icon = QMessageBox::Warning; break;
+    case 64: icon = QMessageBox::Information; break;
+    default: break;
+    }
+    QWidget* parent = m_window->isVisible() ? m_window.get() : nullptr;
+    QMessageBox box(icon, title, prompt, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.exec();
+    throwIfEnded();
+}
+
+void QtPlatform::endProcess(int exitStatus)
+{
+    m_ended = true;
+    m_exitStatus = exitStatus;
+    // Leave through exec() and the application's teardown, never std::exit: only then does
+    // Qt hand the clipboard to the desktop's clipboard manager.
+    QCoreApplication::exit(exitStatus);
+    throw ProcessEnd{};
+}
+
+float QtPlatform::timeOfDay()
+{
+    return float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+}
+
+void QtPlatform::reseed(float)
+{
+    // The system's cryptographic generator takes no seed: the time of day adds nothing an
+    // attacker could not guess, so it is left out rather than weakening the draw.
+}
+
+float QtPlatform::randomDraw()
+{
+    return systemRandomDraw();
+}
+
+void QtPlatform::pumpEvents()
+{
+    // Wake after a few milliseconds at the latest, so a polling caller neither spins a core
+    // nor sleeps through its deadline.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(5);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    throwIfEnded();
+}
+
+QString QtPlatform::upperCase(const QString& text)
+{
+    return simpleUpperCase(text);
+}
+
+QString QtPlatform::lowerCase(const QString& text)
+{
+    return simpleLowerCase(text);
+}
+
+QString QtPlatform::text(const QString& box)
+{
+    Q_ASSERT(m_texts.contains(box));
+    return m_texts.value(box);
+}
+
+void QtPlatform::setText(const QString& box, const QString& text)
+{
+    Q_ASSERT(m_texts.contains(box));
+    m_texts[box] = text;
+    if (auto* edit = qobject_cast<QLineEdit*>(m_controls.value(box))) {
+        edit->setText(text);
+        edit->setCursorPosition(0);
+    }
+    if (box == u"Text1" && m_sink)
+        m_sink->raise(box, EventKind::Change);
+}
+
+void QtPlatform::setCaption(const QString& item, const QString& caption)
+{
+    Q_ASSERT(m_actions.contains(item));
+    m_actions.value(item)->setText(caption);
+}
+
+void QtPlatform::setEnabled(const QString& item, bool enabled)
+{
+    Q_ASSERT(m_actions.contains(item));
+    m_actions.value(item)->setEnabled(enabled);
+}
+
+void QtPlatform::clearClipboard()
+{
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+}
+
+void QtPlatform::setClipboardText(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+float QtPlatform::geometry(Geometry which)
+{
+    const QRect frame = m_window->frameGeometry();
+    const double perPixel = WD::TwipsPerInch / dpi();
+    switch (which) {
+    case Geometry::Top: return float(frame.top() * perPixel);
+    case Geometry::Left: return float(frame.left() * perPixel);
+    case Geometry::Width: return float(frame.width() * perPixel);
+    case Geometry::Height: return float(frame.height() * perPixel);
+    }
+    return 0.0f;
+}
+
+void QtPlatform::setGeometry(Geometry which, float twips)
+{
+    if (m_window->isMinimized() || m_window->isMaximized() || m_window->isFullScreen())
+        throw PlatformError{384, QStringLiteral("A form can't be moved or sized while minimized or maximized")};
+    const int pixels = WD::toPixels(twips, dpi());
+    const QRect frame = m_window->frameGeometry();
+    const QSize decoration = frame.size() - m_window->size();
+    switch (which) {
+    case Geometry::Top: m_window->move(frame.left(), pixels); break;
+    case Geometry::Left: m_window->move(pixels, frame.top()); break;
+    case Geometry::Width: m_window->resize(qMax(pixels - decoration.width(), 1), m_window->height()); break;
+    case Geometry::Height: m_window->resize(m_window->width(), qMax(pixels - decoration.height(), 1)); break;
+    }
+}
+
+float QtPlatform::screenWidth()
+{
+    const QScreen* screen = m_window->screen();
+    return screen ? float(screen->geometry().width() * WD::TwipsPerInch / dpi()) : 0.0f;
+}

@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: MIT
+// The character counter on the menu bar.
+#pragma once
+
+#include "app/form_state.h"
+#include "ui/platform.h"
+
+// Writes "Charaters  " and the length of the phrase box to the caption of CH.
+void ShowCount(FormState& form, Platform& platform);

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+// Counting and fetching items of the word list, and their shared error trap.
+#include "words/word_list.h"
+
+#include "words/item_reader.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int kListFileNumber = 1;
+
+// The trap of both readers: a missing list ends the program, any other failure is dropped.
+// The file is already closed here: it is closed on every way out of the reader's scope.
+void trap(const PlatformError& error, Platform& platform)
+{
+    if (error.number != ErrorNumber::FileNotFound)
+        return;
+    platform.messageBox(QStringLiteral("Error Words.TxT File Missing"), 48, QStringLiteral("Quorbel_Words"));
+    platform.endProcess(1);
+}
+
+} // namespace
+
+QString wordListPath(Platform& platform)
+{
+    return platform.applicationFolder() + QStringLiteral("/Words.TxT");
+}
+
+void CountWords(FormState& form, Platform& platform, qint32 maxCount)
+{
+    try {
+        form.Pos = 0;
+        qint64 count = 0;
+        {
+            const auto file = platform.openForInput(wordListPath(platform), kListFileNumber);
+            ItemReader reader(*file);
+            // One item past the limit is read, as the item-by-item count would before its
+            // counter overflowed.
+            count = reader.readItems(qint64(maxCount) + 1, &form.Word);
+        }
+        if (count > maxCount) {
+            form.Pos = maxCount;
+            throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
+        }
+        form.Pos = qint32(count);
+        form.Total = form.Pos;
+    } catch (const PlatformError& error) {
+        trap(error, platform);
+    }
+}
+
+void FetchWord(FormState& form, Platform& platform)
+{
+    try {
+        form.Pos = 0;
+        const auto file = platform.openForInput(wordListPath(platform), kListFileNumber);
+        ItemReader reader(*file);
+        // Pick is a whole number >= 1; items are read until Pos equals it or the list ends.
+        const double pick = form.Pick.value_or(0.0);
+        const qint64 limit = pick >= 1.0 && pick <= double(std::numeric_limits<qint32>::max())
+                                 ? qint64(pick)
+                                 : std::numeric_limits<qint32>::max();
+        form.Pos = qint32(reader.readItems(limit, &form.Word));
+    } catch (const PlatformError& error) {
+        trap(error, platform);
+    }
+}

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: MIT
+// An in-memory platform for the logic's tests: it records what a user could see (box texts,
+// captions, clipboard, messages, the end of the process) and replays a script (word-list
+// bytes, clock readings, random draws, events that arrive while a command pumps).
+#pragma once
+
+#include "ui/platform.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+#include <functional>
+#include <map>
+
+class FakePlatform final : public Platform
+{
+public:
+    struct Message
+    {
+        QString prompt;
+        int buttons = 0;
+        QString title;
+    };
+
+    FakePlatform();
+
+    // --- Script --------------------------------------------------------------------------------
+    static QString folder() { return QStringLiteral("/fake/lexitrove"); }
+    void setWordList(const QByteArray& bytes) { m_files[folder() + QStringLiteral("/Words.TxT")] = bytes; }
+    void setWordLines(const QStringList& lines); // LF after each line, UTF-8
+    void removeWordList() { m_files.remove(folder() + QStringLiteral("/Words.TxT")); }
+    // The next opens fail with this error number (0: they succeed again).
+    void setOpenError(int number) { m_openError = number; }
+    // Reads hand out at most this many bytes, to cross block boundaries in tests.
+    void setReadChunk(qint64 bytes) { m_readChunk = bytes; }
+    // Readings of the clock: scripted ones first, then `now`, advanced by `step` per reading.
+    void queueClock(std::initializer_list<float> readings);
+    void setClock(float now, float step = 0.0f);
+    // Draws: scripted ones first, then the system's random source.
+    void queueDraws(std::initializer_list<float> draws);
+    // Runs at the next pumps, one action per pump, as if the user acted meanwhile.
+    void queueDuringPump(std::function<void()> action) { m_pumpActions.enqueue(std::move(action)); }
+    void setPhraseText(const QString& text) { m_texts[QStringLiteral("Text1")] = text; } // no event
+    void setGeometryValue(Geometry which, float twips) { m_geometry[which] = twips; }
+    void setScreenWidth(float twips) { m_screenWidth = twips; }
+    // When set, writes of that geometry value throw PlatformError.
+    void refuseGeometry(Geometry which, bool refuse = true) { m_refused[which] = refuse; }
+    // The window's smallest outer width and height, in twips.
+    void setMinimumSize(float width, float height) { m_minWidth = width; m_minHeight = height; }
+
+    // --- What a user does ----------------------------------------------------------------------
+    // Chooses a menu item: raises its Click event unless the item is disabled or no command.
+    void choose(const QString& item);
+    // Asks the window to close; returns the cancel flag the unload handler left.
+    qint16 requestClose();
+
+    // --- What a user sees ----------------------------------------------------------------------
+    QString phraseText() const { return m_texts.value(QStringLiteral("Text1")); }
+    QString boxText(const QString& box) const { return m_texts.value(box); }
+    QString caption(const QString& item) const { return m_captions.value(item); }
+    bool isEnabled(const QString& item) const { return m_enabled.value(item); }
+    QString clipboard() const { return m_clipboard; }
+    // Every clipboard operation in order: "clear", or "set:" and the text.
+    const QStringList& clipboardLog() const { return m_clipboardLog; }
+    // Every text written to Text1, in order.
+    const QStringList& phraseWrites() const { return m_phraseWrites; }
+    const QList<Message>& messages() const { return m_messages; }
+    int exitStatus() const { return m_exitStatus; }
+    int openFiles() const { return m_openFiles; }
+    const QList<float>& reseeds() const { return m_reseeds; }
+    int pumps() const { return m_pumps; }
+    int clockReadings() const { return m_clockReadings; }
+    float geometryValue(Geometry which) const { return m_geometry.at(which); }
+    // Every geometry write in order, as (which, twips).
+    const QList<std::pair<Geometry, float>>& geometryWrites() const { return m_geometryWrites; }
+
+    // --- Platform ------------------------------------------------------------------------------
+    void setEventSink(EventSink* sink) override { m_sink = sink; }
+    QString applicationFolder() override { return folder(); }
+    std::unique_ptr<InputFile> openForInput(const QString& path, int fileNumber) override;
+    void messageBox(const QString& prompt, int buttons, const QString& title) override;
+    [[noreturn]] void endProcess(int exitStatus) override;
+    bool hasEnded() const override { return m_ended; }
+    float timeOfDay() override;
+    void reseed(float seed) override { m_reseeds.append(seed); }
+    float randomDraw() override;
+    void pumpEvents() override;
+    QString upperCase(const QString& text) override;
+    QString lowerCase(const QString& text) override;
+    QString text(const QString& box) override;
+    void setText(const QString& box, const QString& text) override;
+    void setCaption(const QString& item, const QString& caption) override;
+    void setEnabled(const QString& item, bool enabled) override;
+    void clearClipboard() override;
+    void setClipboardText(const QString& text) override;
+    float geometry(Geometry which) override { return m_geometry.at(which); }
+    void setGeometry(Geometry which, float twips) override;
+    float screenWidth() override { return m_screenWidth; }
+
+private:
+    friend class FakeInputFile;
+    void checkItem(const QString& item) const;
+
+    EventSink* m_sink = nullptr;
+    QHash<QString, QByteArray> m_files;
+    int m_openError = 0;
+    qint64 m_readChunk = 1 << 20;
+    int m_openFiles = 0;
+    QList<Message> m_messages;
+    bool m_ended = false;
+    int m_exitStatus = -1;
+    QQueue<float> m_clockQueue;
+    float m_now = 0.0f;
+    float m_step = 0.0f;
+    int m_clockReadings = 0;
+    QQueue<float> m_draws;
+    QList<float> m_reseeds;
+    QQueue<std::function<void()>> m_pumpActions;
+    int m_pumps = 0;
+    QHash<QString, QString> m_texts;
+    QStringList m_phraseWrites;
+    QHash<QString, QString> m_captions;
+    QHash<QString, bool> m_enabled;
+    QHash<QString, bool> m_commands;
+    QString m_clipboard;
+    QStringList m_clipboardLog;
+    std::map<Geometry, float> m_geometry;
+    std::map<Geometry, bool> m_refused;
+    QList<std::pair<Geometry, float>> m_geometryWrites;
+    float m_screenWidth = 28800.0f;
+    float m_minWidth = 0.0f;
+    float m_minHeight = 0.0f;
+};
