@@ -163,6 +163,8 @@ void FakePlatform::setText(const QString& box, const QString& text)
 {
     if (!m_texts.contains(box) || box == u"Combo1")
         throw std::logic_error("no such text box");
+    if (const int number = m_failingWrites.value(box))
+        throw PlatformError{number, QStringLiteral("scripted failure")};
     m_texts[box] = text;
     if (box == u"Text1") {
         m_phraseWrites.append(text);

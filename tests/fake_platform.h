@@ -43,6 +43,8 @@ public:
     void queueDraws(std::initializer_list<float> draws);
     // Runs at the next pumps, one action per pump, as if the user acted meanwhile.
     void queueDuringPump(std::function<void()> action) { m_pumpActions.enqueue(std::move(action)); }
+    // Writes of `box` throw PlatformError `number` (0: they succeed again).
+    void failWrites(const QString& box, int number) { m_failingWrites[box] = number; }
     void setPhraseText(const QString& text) { m_texts[QStringLiteral("Text1")] = text; } // no event
     void setGeometryValue(Geometry which, float twips) { m_geometry[which] = twips; }
     void setScreenWidth(float twips) { m_screenWidth = twips; }
@@ -122,6 +124,7 @@ private:
     int m_pumps = 0;
     QHash<QString, QString> m_texts;
     QStringList m_phraseWrites;
+    QHash<QString, int> m_failingWrites;
     QHash<QString, QString> m_captions;
     QHash<QString, bool> m_enabled;
     QHash<QString, bool> m_commands;
