@@ -1,0 +1,160 @@
+// SPDX-License-Identifier: MIT
+// The real window, built offscreen: what a user sees right after start-up, and a phrase made
+// through its menu action.
+#include "app/form1.h"
+#include "ui/qt_platform.h"
+#include "ui/window_description.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+#include <memory>
+
+class QtWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QtPlatform> m_platform;
+    std::unique_ptr<Form1> m_form;
+
+    QStringList captionsOf(const QList<QAction*>& actions)
+    {
+        QStringList captions;
+        for (const QAction* action : actions)
+            captions.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        return captions;
+    }
+    QLineEdit* box(const char* name) { return qobject_cast<QLineEdit*>(m_platform->control(QString::fromLatin1(name))); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_platform = std::make_unique<QtPlatform>();
+        m_form = std::make_unique<Form1>(*m_platform);
+        m_form->load();
+        QVERIFY(!m_platform->hasEnded());
+        m_platform->showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(m_platform->window()));
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_platform.reset();
+    }
+
+    void window_hasCaptionClientSizeAndGreyBackground()
+    {
+        QMainWindow* window = m_platform->window();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Lexitrove"));
+        const double dpi = window->logicalDpiX();
+        QWidget* client = window->centralWidget();
+        QCOMPARE(client->size(), QSize(WindowDescription::toPixels(13500, dpi), WindowDescription::toPixels(900, dpi)));
+        if (qFuzzyCompare(dpi, 96.0))
+            QCOMPARE(client->size(), QSize(900, 60));
+        QCOMPARE(client->palette().color(QPalette::Window), QColor(128, 128, 128));
+        QVERIFY(client->autoFillBackground());
+    }
+
+    void menuBar_listsEveryCommandInOrder()
+    {
+        QMenuBar* bar = m_platform->window()->menuBar();
+        QCOMPARE(captionsOf(bar->actions()),
+                 (QStringList{QStringLiteral("Words"), QStringLiteral("Change Tex"), QStringLiteral("Copy Text"),
+                              QStringLiteral("Characters 0")}));
+        QMenu* words = bar->actions().at(0)->menu();
+        QVERIFY(words);
+        QStringList expectedWords{QStringLiteral("-")};
+        for (int n = 1; n <= 10; ++n)
+            expectedWords.append(QStringLiteral("Words (%1)").arg(n, 2, 10, QLatin1Char('0')));
+        expectedWords << QStringLiteral("InFo") << QStringLiteral("-");
+        QCOMPARE(captionsOf(words->actions()), expectedWords);
+        QMenu* change = bar->actions().at(1)->menu();
+        QVERIFY(change);
+        QCOMPARE(captionsOf(change->actions()),
+                 (QStringList{QStringLiteral("-"), QStringLiteral("Capital Letters"), QStringLiteral("Lower Case Letters"),
+                              QStringLiteral("Capital Letters First"), QStringLiteral("Remove Spaces"),
+                              QStringLiteral("Add -"), QStringLiteral("Add ."), QStringLiteral("-")}));
+        QVERIFY(!bar->actions().at(2)->menu());
+        QVERIFY(!bar->actions().at(3)->menu());
+        for (QAction* action : words->actions() + change->actions() + bar->actions()) {
+            QVERIFY(action->isEnabled());
+            QVERIFY(!action->isCheckable());
+            QVERIFY(action->shortcut().isEmpty());
+        }
+    }
+
+    void phraseBox_isVisibleDisabledAndMonospaced()
+    {
+        QLineEdit* text1 = box("Text1");
+        QVERIFY(text1->isVisibleTo(m_platform->window()));
+        QVERIFY(!text1->isEnabled());
+        QVERIFY(text1->text().isEmpty());
+        QCOMPARE(text1->toolTip(), QStringLiteral(" Clik To Save Clipboard "));
+        const double dpi = m_platform->window()->logicalDpiX();
+        QCOMPARE(text1->geometry(), QRect(0, WindowDescription::toPixels(240, dpi), WindowDescription::toPixels(13455, dpi),
+                                          WindowDescription::toPixels(405, dpi)));
+        QCOMPARE(text1->font().pointSizeF(), 9.75);
+        QCOMPARE(text1->font().weight(), QFont::Bold);
+        const QString family = QFontInfo(text1->font()).family();
+        QVERIFY2(family == u"Courier New" || family == u"Liberation Mono", qPrintable(family));
+    }
+
+    void hiddenControls_areHiddenWithTheirStartingTexts()
+    {
+        QCOMPARE(box("Text2")->text(), QStringLiteral("01"));
+        QCOMPARE(box("Text2")->font().pointSizeF(), 20.25);
+        QCOMPARE(box("Text3")->text(), QString());
+        auto* combo = qobject_cast<QComboBox*>(m_platform->control(QStringLiteral("Combo1")));
+        QVERIFY(combo && combo->isEditable());
+        QCOMPARE(combo->currentText(), QStringLiteral("01"));
+        QCOMPARE(combo->count(), 0);
+        for (const char* name : {"Text2", "Text3", "Combo1"}) {
+            QWidget* control = m_platform->control(QString::fromLatin1(name));
+            QVERIFY(!control->isVisibleTo(m_platform->window()));
+            QVERIFY(control->y() >= m_platform->window()->centralWidget()->height());
+        }
+    }
+
+    void wordsCommand_throughItsAction_fillsPhraseBoxAndCounter()
+    {
+        QFile list(QCoreApplication::applicationDirPath() + QStringLiteral("/Words.TxT"));
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        const QStringList words = QString::fromUtf8(list.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(m_form->state().Total, int(words.size()));
+
+        m_platform->action(QStringLiteral("W3"))->trigger();
+        const QString phrase = box("Text1")->text();
+        const QStringList parts = phrase.split(u' ');
+        QCOMPARE(parts.size(), 3);
+        for (const QString& word : parts)
+            QVERIFY2(words.contains(word), qPrintable(word));
+        QCOMPARE(m_platform->text(QStringLiteral("Text1")), phrase);
+        QCOMPARE(m_platform->action(QStringLiteral("CH"))->text(),
+                 QStringLiteral("Charaters  ") + QString::number(phrase.size()));
+        QCOMPARE(box("Text2")->text(), QStringLiteral("03"));
+    }
+
+    void phraseBox_holdsExactlyWhatIsWritten()
+    {
+        const QString text = QString(40000, QLatin1Char('x')) + QStringLiteral("\nsecond line");
+        m_platform->setText(QStringLiteral("Text1"), text);
+        QCOMPARE(m_platform->text(QStringLiteral("Text1")), text);
+    }
+
+    void counterItem_runsNothing()
+    {
+        m_platform->action(QStringLiteral("CH"))->trigger();
+        QCOMPARE(box("Text1")->text(), QString());
+        QCOMPARE(m_platform->action(QStringLiteral("CH"))->text(), QStringLiteral("Characters 0"));
+    }
+};
+
+QTEST_MAIN(QtWindowTest)
+#include "qt_window_test.moc"
