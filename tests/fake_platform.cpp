@@ -2,10 +2,12 @@
 // The in-memory platform.
 #include "fake_platform.h"
 
+#include "ui/file_input.h"
 #include "ui/simple_case.h"
 #include "ui/system_random.h"
 #include "ui/window_description.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace WD = WindowDescription;
@@ -98,6 +100,8 @@ std::unique_ptr<InputFile> FakePlatform::openForInput(const QString& path, int f
         throw PlatformError{ErrorNumber::FileAlreadyOpen, QStringLiteral("File already open")};
     if (m_openError != 0)
         throw PlatformError{m_openError, QStringLiteral("scripted failure")};
+    if (!m_realFolder.isEmpty())
+        return openFileForInput(path, m_realFileOpen);
     const auto file = m_files.constFind(path);
     if (file == m_files.cend())
         throw PlatformError{ErrorNumber::FileNotFound, QStringLiteral("File not found")};
@@ -136,6 +140,7 @@ float FakePlatform::randomDraw()
 void FakePlatform::pumpEvents()
 {
     ++m_pumps;
+    m_journal.append(QStringLiteral("pump"));
     if (!m_pumpActions.isEmpty())
         m_pumpActions.dequeue()();
     if (m_ended)
@@ -183,24 +188,28 @@ void FakePlatform::setCaption(const QString& item, const QString& caption)
 {
     checkItem(item);
     m_captions[item] = caption;
+    m_journal.append(QStringLiteral("caption:") + item + u':' + caption);
 }
 
 void FakePlatform::setEnabled(const QString& item, bool enabled)
 {
     checkItem(item);
     m_enabled[item] = enabled;
+    m_journal.append(QStringLiteral("enabled:") + item + (enabled ? QStringLiteral(":1") : QStringLiteral(":0")));
 }
 
 void FakePlatform::clearClipboard()
 {
     m_clipboard.clear();
     m_clipboardLog.append(QStringLiteral("clear"));
+    m_journal.append(m_clipboardLog.last());
 }
 
 void FakePlatform::setClipboardText(const QString& text)
 {
     m_clipboard = text;
     m_clipboardLog.append(QStringLiteral("set:") + text);
+    m_journal.append(m_clipboardLog.last());
 }
 
 void FakePlatform::setGeometry(Geometry which, float twips)
@@ -212,5 +221,7 @@ void FakePlatform::setGeometry(Geometry which, float twips)
         twips = std::max(twips, m_minWidth);
     if (which == Geometry::Height)
         twips = std::max(twips, m_minHeight);
+    if (const auto clamp = m_clamps.find(which); clamp != m_clamps.end())
+        twips = std::clamp(twips, clamp->second.first, clamp->second.second);
     m_geometry[which] = twips;
 }

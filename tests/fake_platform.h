@@ -28,10 +28,13 @@ public:
     FakePlatform();
 
     // --- Script --------------------------------------------------------------------------------
-    static QString folder() { return QStringLiteral("/fake/lexitrove"); }
+    static QString fakeFolder() { return QStringLiteral("/fake/lexitrove"); }
+    QString folder() const { return m_realFolder.isEmpty() ? fakeFolder() : m_realFolder; }
     void setWordList(const QByteArray& bytes) { m_files[folder() + QStringLiteral("/Words.TxT")] = bytes; }
     void setWordLines(const QStringList& lines); // LF after each line, UTF-8
     void removeWordList() { m_files.remove(folder() + QStringLiteral("/Words.TxT")); }
+    // From now on the word list is read from `folder` on the real file system.
+    void useRealFolder(const QString& folder) { m_realFolder = folder; }
     // The next opens fail with this error number (0: they succeed again).
     void setOpenError(int number) { m_openError = number; }
     // Reads hand out at most this many bytes, to cross block boundaries in tests.
@@ -52,6 +55,9 @@ public:
     void refuseGeometry(Geometry which, bool refuse = true) { m_refused[which] = refuse; }
     // The window's smallest outer width and height, in twips.
     void setMinimumSize(float width, float height) { m_minWidth = width; m_minHeight = height; }
+    // Writes of that geometry value are accepted but kept within [lowest, highest], as a window
+    // system does that holds a window in place or at the edge of the desktop.
+    void clampGeometry(Geometry which, float lowest, float highest) { m_clamps[which] = {lowest, highest}; }
 
     // --- What a user does ----------------------------------------------------------------------
     // Chooses a menu item: raises its Click event unless the item is disabled or no command.
@@ -69,9 +75,12 @@ public:
     const QStringList& clipboardLog() const { return m_clipboardLog; }
     // Every text written to Text1, in order.
     const QStringList& phraseWrites() const { return m_phraseWrites; }
+    // Menu-item writes, clipboard operations and pumps, interleaved in the order they happened:
+    // "enabled:Ct1:0", "caption:Ct1:Text Copied", "clear", "set:" and the text, "pump".
+    const QStringList& journal() const { return m_journal; }
     const QList<Message>& messages() const { return m_messages; }
     int exitStatus() const { return m_exitStatus; }
-    int openFiles() const { return m_openFiles; }
+    int openFiles() const { return m_openFiles + (m_realFileOpen ? 1 : 0); }
     const QList<float>& reseeds() const { return m_reseeds; }
     int pumps() const { return m_pumps; }
     int clockReadings() const { return m_clockReadings; }
@@ -108,6 +117,8 @@ private:
 
     EventSink* m_sink = nullptr;
     QHash<QString, QByteArray> m_files;
+    QString m_realFolder;
+    bool m_realFileOpen = false;
     int m_openError = 0;
     qint64 m_readChunk = 1 << 20;
     int m_openFiles = 0;
@@ -130,10 +141,12 @@ private:
     QHash<QString, bool> m_commands;
     QString m_clipboard;
     QStringList m_clipboardLog;
+    QStringList m_journal;
     std::map<Geometry, float> m_geometry;
     std::map<Geometry, bool> m_refused;
     QList<std::pair<Geometry, float>> m_geometryWrites;
     float m_screenWidth = 28800.0f;
     float m_minWidth = 0.0f;
     float m_minHeight = 0.0f;
+    std::map<Geometry, std::pair<float, float>> m_clamps;
 };
