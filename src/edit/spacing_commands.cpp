@@ -1,7 +1,54 @@
 // SPDX-License-Identifier: MIT
-// Not built yet: the command does nothing.
+// "Remove Spaces", "Add -" and "Add .": one pass over the phrase that drops or replaces its
+// spaces, rebuilt in `Acc` and written back to the phrase box once.
 #include "edit/spacing_commands.h"
 
-void RS_Click(FormState&, Platform&) {}
-void AD_Click(FormState&, Platform&) {}
-void ADd_Click(FormState&, Platform&) {}
+#include "words/counter.h"
+
+#include <optional>
+
+namespace {
+
+// A space is U+0020 alone: tabs, line breaks and no-break spaces are kept as they are.
+// Without a replacement the spaces are dropped.
+void rewriteSpaces(FormState& form, Platform& platform, std::optional<QChar> replacement)
+{
+    const QString phraseBox = QStringLiteral("Text1");
+    form.Acc.clear();
+    // Nothing can write the phrase box while this runs (no events are pumped), so it is read
+    // once and `Acc` is built in one pass over a buffer that never has to grow.
+    const QString source = platform.text(phraseBox);
+    const qsizetype n = source.size();
+    form.Acc.resize(n);
+    QChar* out = form.Acc.data();
+    qsizetype length = 0;
+    for (const QChar ch : source) {
+        if (ch != u' ')
+            out[length++] = ch;
+        else if (replacement)
+            out[length++] = *replacement;
+    }
+    form.Acc.truncate(length);
+    form.Pos = static_cast<qint32>(n + 1);
+    // Written also when nothing changed, so the clipboard gets the text again.
+    platform.setText(phraseBox, form.Acc);
+}
+
+} // namespace
+
+void RS_Click(FormState& form, Platform& platform)
+{
+    rewriteSpaces(form, platform, std::nullopt);
+    // The only command of the three that changes the length.
+    ShowCount(form, platform);
+}
+
+void AD_Click(FormState& form, Platform& platform)
+{
+    rewriteSpaces(form, platform, QChar(u'-'));
+}
+
+void ADd_Click(FormState& form, Platform& platform)
+{
+    rewriteSpaces(form, platform, QChar(u'.'));
+}
