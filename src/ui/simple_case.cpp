@@ -27,14 +27,34 @@ QString mapEach(const QString& text, Map map)
     return result;
 }
 
+// QChar leaves a character as it is when its full mapping is longer than one character, even
+// where a one-to-one mapping exists. These are all such characters (checked against the
+// Unicode 15 simple mappings): the capital I with dot above, and the Greek letters with a
+// subscript iota, which the simple mapping raises to the matching letter with prosgegrammeni.
+char32_t upperOne(char32_t c)
+{
+    if (c >= 0x1F80 && c <= 0x1FA7 && (c & 0xF) < 8)
+        return c + 8;
+    if (c == 0x1FB3 || c == 0x1FC3 || c == 0x1FF3)
+        return c + 9;
+    return QChar::toUpper(c);
+}
+
+char32_t lowerOne(char32_t c)
+{
+    if (c == 0x0130)
+        return u'i';
+    return QChar::toLower(c);
+}
+
 } // namespace
 
 QString simpleUpperCase(const QString& text)
 {
-    return mapEach(text, [](char32_t c) { return QChar::toUpper(c); });
+    return mapEach(text, upperOne);
 }
 
 QString simpleLowerCase(const QString& text)
 {
-    return mapEach(text, [](char32_t c) { return QChar::toLower(c); });
+    return mapEach(text, lowerOne);
 }
