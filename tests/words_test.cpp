@@ -131,24 +131,28 @@ void WordsTest::reader_agreesWithSimpleSplitAcrossBlockBoundaries()
     // enough that items, CRLF pairs and the SSE steps straddle every boundary.
     QRandomGenerator random(20261207);
     const char alphabet[] = "ab\n\r\n\r xyz";
-    for (int round = 0; round < 300; ++round) {
+    for (int round = 0; round < 400; ++round) {
         QByteArray bytes;
-        const int size = int(random.bounded(300));
+        const int size = int(random.bounded(round < 200 ? 300 : 3000));
         for (int i = 0; i < size; ++i)
             bytes += alphabet[random.bounded(int(sizeof alphabet) - 1)];
         const QStringList expected = referenceItems(bytes);
         m_fake->setWordList(bytes);
-        m_fake->setReadChunk(1 + random.bounded(40));
-        for (qsizetype ordinal = 1; ordinal <= expected.size() + 1; ++ordinal) {
+        m_fake->setReadChunk(1 + random.bounded(round < 200 ? 40 : 4000));
+        const qsizetype blockSize = 16 + random.bounded(round < 200 ? 50 : 2000);
+        QList<qint64> ordinals{1, expected.size(), expected.size() + 1};
+        for (int i = 0; i < 40; ++i)
+            ordinals.append(1 + random.bounded(expected.size() + 1));
+        for (qint64 ordinal : ordinals) {
             const auto file = m_fake->openForInput(wordListPath(*m_fake), 1);
-            ItemReader reader(*file, 16 + random.bounded(50));
+            ItemReader reader(*file, blockSize);
             QString item = QStringLiteral("untouched");
             const qint64 read = reader.readItems(ordinal, &item);
             QCOMPARE(read, std::min<qint64>(ordinal, expected.size()));
             QCOMPARE(item, expected.isEmpty() ? QStringLiteral("untouched") : expected.at(read - 1));
         }
         const auto file = m_fake->openForInput(wordListPath(*m_fake), 1);
-        ItemReader reader(*file, 16 + random.bounded(50));
+        ItemReader reader(*file, blockSize);
         QCOMPARE(reader.readItems(1, nullptr) + reader.readItems(1000, nullptr), qint64(expected.size()));
     }
 }

@@ -2,6 +2,7 @@
 // Qt Widgets behind the platform seam.
 #include "ui/qt_platform.h"
 
+#include "ui/file_input.h"
 #include "ui/simple_case.h"
 #include "ui/system_random.h"
 #include "ui/window_description.h"
@@ -11,8 +12,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -24,12 +25,6 @@
 
 #include <limits>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace WD = WindowDescription;
 
@@ -77,87 +72,6 @@ QFont courierBold(double points)
     return font;
 }
 
-// Owns file number 1 while open: the number is free again however the reader's scope ends.
-class FileNumberHold
-{
-public:
-    explicit FileNumberHold(bool& inUse)
-        : m_inUse(inUse)
-    {
-        m_inUse = true;
-    }
-    ~FileNumberHold() { m_inUse = false; }
-    FileNumberHold(const FileNumberHold&) = delete;
-    FileNumberHold& operator=(const FileNumberHold&) = delete;
-
-private:
-    bool& m_inUse;
-};
-
-#ifdef Q_OS_UNIX
-class PosixInputFile final : public InputFile
-{
-public:
-    PosixInputFile(int fd, bool& inUse)
-        : m_fd(fd)
-        , m_hold(inUse)
-    {
-    }
-    ~PosixInputFile() override { ::close(m_fd); }
-
-    qint64 read(char* data, qint64 maxSize) override
-    {
-        for (;;) {
-            const ssize_t got = ::read(m_fd, data, size_t(maxSize));
-            if (got >= 0)
-                return got;
-            if (errno != EINTR)
-                throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
-        }
-    }
-
-private:
-    int m_fd;
-    FileNumberHold m_hold;
-};
-#else
-class QFileInputFile final : public InputFile
-{
-public:
-    QFileInputFile(const QString& path, bool& inUse)
-        : m_file(path)
-        , m_hold(inUse)
-    {
-    }
-    bool open() { return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
-    qint64 read(char* data, qint64 maxSize) override
-    {
-        const qint64 got = m_file.read(data, maxSize);
-        if (got < 0)
-            throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
-        return got;
-    }
-
-private:
-    QFile m_file;
-    FileNumberHold m_hold;
-};
-#endif
-
-PlatformError fileError(int number)
-{
-    switch (number) {
-    case ErrorNumber::FileNotFound:
-        return {number, QStringLiteral("File not found")};
-    case ErrorNumber::PermissionDenied:
-        return {number, QStringLiteral("Permission denied")};
-    case ErrorNumber::FileAlreadyOpen:
-        return {number, QStringLiteral("File already open")};
-    default:
-        return {ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")};
-    }
-}
-
 } // namespace
 
 QtPlatform::QtPlatform()
@@ -165,6 +79,10 @@ QtPlatform::QtPlatform()
 {
     m_window->setObjectName(QStringLiteral("Form1"));
     m_window->setWindowTitle(str(WD::Caption));
+    // The icon is built in, so the window has it wherever the program runs from; where the
+    // window system shows the desktop entry's icon instead (Wayland), the entry's name finds it.
+    m_window->setWindowIcon(QIcon(QStringLiteral(":/lexitrove/lexitrove.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("lexitrove"));
     auto* clientArea = new QWidget;
     clientArea->setObjectName(QStringLiteral("clientArea"));
     QPalette palette = clientArea->palette();
@@ -277,35 +195,7 @@ QString QtPlatform::applicationFolder()
 std::unique_ptr<InputFile> QtPlatform::openForInput(const QString& path, int fileNumber)
 {
     Q_ASSERT(fileNumber == 1);
-    if (m_listFileOpen)
-        throw fileError(ErrorNumber::FileAlreadyOpen);
-#ifdef Q_OS_UNIX
-    // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        throw fileError(error == ENOENT || error == ENOTDIR ? ErrorNumber::FileNotFound
-                        : error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
-                                                            : ErrorNumber::PathFileAccess);
-    }
-    struct stat info{};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        throw fileError(ErrorNumber::PathFileAccess);
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return std::make_unique<PosixInputFile>(fd, m_listFileOpen);
-#else
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw fileError(ErrorNumber::FileNotFound);
-    if (!info.isFile())
-        throw fileError(ErrorNumber::PathFileAccess);
-    auto file = std::make_unique<QFileInputFile>(path, m_listFileOpen);
-    if (!file->open())
-        throw fileError(ErrorNumber::PermissionDenied);
-    return file;
-#endif
+    return openFileForInput(path, m_listFileOpen);
 }
 
 void QtPlatform::messageBox(const QString& prompt, int buttons, const QString& title)
@@ -429,19 +319,31 @@ void QtPlatform::setGeometry(Geometry which, float twips)
 {
     if (m_window->isMinimized() || m_window->isMaximized() || m_window->isFullScreen())
         throw PlatformError{384, QStringLiteral("A form can't be moved or sized while minimized or maximized")};
+    const double pixelsExact = double(twips) * dpi() / WD::TwipsPerInch;
+    if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
+        throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
     const int pixels = WD::toPixels(twips, dpi());
     const QRect frame = m_window->frameGeometry();
     const QSize decoration = frame.size() - m_window->size();
     switch (which) {
-    case Geometry::Top: m_window->move(frame.left(), pixels); break;
+    case Geometry::Top:
+        // The closing sequence pumps no events, so the pace is kept here, one slice per move
+        // of the top edge, and each move is shown at once.
+        if (const QScreen* screen = m_window->screen())
+            m_motion.paceTopMove(frame.top(), pixels, screen->geometry().width());
+        m_window->move(frame.left(), pixels);
+        break;
     case Geometry::Left: m_window->move(pixels, frame.top()); break;
     case Geometry::Width: m_window->resize(qMax(pixels - decoration.width(), 1), m_window->height()); break;
     case Geometry::Height: m_window->resize(m_window->width(), qMax(pixels - decoration.height(), 1)); break;
     }
+    WindowMotion::showNow(*m_window, which == Geometry::Width || which == Geometry::Height);
 }
 
 float QtPlatform::screenWidth()
 {
     const QScreen* screen = m_window->screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     return screen ? float(screen->geometry().width() * WD::TwipsPerInch / dpi()) : 0.0f;
 }

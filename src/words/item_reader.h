@@ -23,7 +23,7 @@ class ItemReader
 {
 public:
     static constexpr qsizetype MaxItemUnits = 4096;
-    static constexpr qsizetype DefaultBlockSize = 256 * 1024;
+    static constexpr qsizetype DefaultBlockSize = 64 * 1024;
 
     explicit ItemReader(InputFile& file, qsizetype blockSize = DefaultBlockSize);
 

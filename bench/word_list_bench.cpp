@@ -1,0 +1,173 @@
+// SPDX-License-Identifier: MIT
+// Word-list speed and memory: counting at start-up, fetching the middle item and a whole
+// "Words (10)" against `wc -l` on the same file in the same run, and peak memory against list
+// size. Prints a Markdown table; exits 1 when a target is missed.
+//   word_list_bench [--max-lines N] [--rss FILE-FOLDER]
+#include "app/form1.h"
+#include "fake_platform.h"
+#include "words/word_list.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+// Wall time of one run of `argv`, in milliseconds.
+double runProcess(std::vector<const char*> argv)
+{
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    QElapsedTimer timer;
+    timer.start();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    posix_spawn_file_actions_destroy(&actions);
+    return ms;
+}
+
+double bestOf(int runs, const std::function<double()>& once)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i)
+        best = std::min(best, once());
+    return best;
+}
+
+double timeMs(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// A list of `lines` short words, cycling through a handful of lengths like a real list's.
+void writeList(const QString& path, qint64 lines)
+{
+    static const char* const words[] = {"abacus", "dove", "kettle", "aorta", "lunchbox", "oak", "quintuple", "zen"};
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray block;
+    for (qint64 i = 0; i < lines; ++i) {
+        block += words[i % 8];
+        block += '\n';
+        if (block.size() > (1 << 20)) {
+            file.write(block);
+            block.clear();
+        }
+    }
+    file.write(block);
+}
+
+long peakRssKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Child mode: start up on the list in `folder` and make one "Words (10)"; print peak RSS.
+int rssMode(const QString& folder)
+{
+    FakePlatform platform;
+    platform.useRealFolder(folder);
+    Form1 form(platform);
+    form.load();
+    platform.choose(QStringLiteral("W10"));
+    std::printf("%ld\n", peakRssKiB());
+    return platform.phraseText().count(u' ') == 9 ? 0 : 1;
+}
+
+long childRss(const char* self, const QString& folder)
+{
+    const QByteArray folderBytes = QFile::encodeName(folder);
+    const QByteArray command = QByteArray(self) + " --rss '" + folderBytes + "'";
+    FILE* pipe = popen(command.constData(), "r");
+    long kib = -1;
+    if (pipe && std::fscanf(pipe, "%ld", &kib) != 1)
+        kib = -1;
+    if (pipe)
+        pclose(pipe);
+    return kib;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qint64 maxLines = 10000000;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "--rss") == 0)
+            return rssMode(QString::fromLocal8Bit(argv[i + 1]));
+        if (qstrcmp(argv[i], "--max-lines") == 0)
+            maxLines = QByteArray(argv[i + 1]).toLongLong();
+    }
+    QTemporaryDir scratch;
+    bool allMet = true;
+    std::printf("| lines | wc -l ms | count ms | count / wc | middle fetch ms | fetch / wc | Words (10) ms | Words (10) / wc | peak RSS KiB |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (qint64 lines = 10; lines <= maxLines; lines *= 10) {
+        const QString folder = scratch.filePath(QString::number(lines));
+        QDir().mkpath(folder);
+        const QString path = folder + QStringLiteral("/Words.TxT");
+        writeList(path, lines);
+        const QByteArray pathBytes = QFile::encodeName(path);
+        const int runs = lines >= 1000000 ? 7 : 21;
+
+        runProcess({"wc", "-l", pathBytes.constData()}); // warm the page cache
+        const double spawn = bestOf(runs, [] { return runProcess({"true"}); });
+        const double wc = std::max(0.001, bestOf(runs, [&] { return runProcess({"wc", "-l", pathBytes.constData()}); }) - spawn);
+
+        FakePlatform platform;
+        platform.useRealFolder(folder);
+        FormState state;
+        const double count = bestOf(runs, [&] { return timeMs([&] { CountWords(state, platform); }); });
+        if (state.Total != lines)
+            qFatal("counted %d of %lld lines", state.Total, lines);
+        state.Pick = double(lines / 2);
+        const double fetch = bestOf(runs, [&] { return timeMs([&] { FetchWord(state, platform); }); });
+        if (state.Pos != lines / 2)
+            qFatal("fetch stopped at %d", state.Pos);
+
+        // "Words (10)" as the user meets it: the start-up count, then ten random fetches.
+        const double words10 = bestOf(runs, [&] {
+            FakePlatform program;
+            program.useRealFolder(folder);
+            Form1 form(program);
+            return timeMs([&] {
+                form.load();
+                program.choose(QStringLiteral("W10"));
+            });
+        });
+        const long rss = childRss(argv[0], folder);
+        std::printf("| %lld | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %ld |\n", lines, wc, count, count / wc, fetch,
+                    fetch / wc, words10, words10 / wc, rss);
+        if (lines == 10000000) {
+            const bool met = count <= 2 * wc && fetch <= wc && words10 <= 8 * wc;
+            std::printf("\nAt 10,000,000 lines: count %.2fx wc -l (target 2x), middle fetch %.2fx (target 1x), "
+                        "Words (10) %.2fx (target 8x): %s\n",
+                        count / wc, fetch / wc, words10 / wc, met ? "met" : "MISSED");
+            allMet = allMet && met;
+        }
+    }
+    return allMet ? 0 : 1;
+}

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: MIT
+// Word-list files: refused before they could block, closed whatever happens.
+#include "ui/file_input.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Owns the file number while open: it is free again however the reader's scope ends.
+class FileNumberHold
+{
+public:
+    explicit FileNumberHold(bool& inUse)
+        : m_inUse(inUse)
+    {
+        m_inUse = true;
+    }
+    ~FileNumberHold() { m_inUse = false; }
+    FileNumberHold(const FileNumberHold&) = delete;
+    FileNumberHold& operator=(const FileNumberHold&) = delete;
+
+private:
+    bool& m_inUse;
+};
+
+PlatformError fileError(int number)
+{
+    switch (number) {
+    case ErrorNumber::FileNotFound:
+        return {number, QStringLiteral("File not found")};
+    case ErrorNumber::PermissionDenied:
+        return {number, QStringLiteral("Permission denied")};
+    case ErrorNumber::FileAlreadyOpen:
+        return {number, QStringLiteral("File already open")};
+    default:
+        return {ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")};
+    }
+}
+
+#ifdef Q_OS_UNIX
+class PosixInputFile final : public InputFile
+{
+public:
+    PosixInputFile(int fd, bool& inUse)
+        : m_fd(fd)
+        , m_hold(inUse)
+    {
+    }
+    ~PosixInputFile() override { ::close(m_fd); }
+    PosixInputFile(const PosixInputFile&) = delete;
+    PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+    qint64 read(char* data, qint64 maxSize) override
+    {
+        for (;;) {
+            const ssize_t got = ::read(m_fd, data, size_t(maxSize));
+            if (got >= 0)
+                return got;
+            if (errno != EINTR)
+                throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+        }
+    }
+
+private:
+    int m_fd;
+    FileNumberHold m_hold;
+};
+#else
+class QFileInputFile final : public InputFile
+{
+public:
+    QFileInputFile(const QString& path, bool& inUse)
+        : m_file(path)
+        , m_hold(inUse)
+    {
+    }
+    bool open() { return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    qint64 read(char* data, qint64 maxSize) override
+    {
+        const qint64 got = m_file.read(data, maxSize);
+        if (got < 0)
+            throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+        return got;
+    }
+
+private:
+    QFile m_file;
+    FileNumberHold m_hold;
+};
+#endif
+
+} // namespace
+
+std::unique_ptr<InputFile> openFileForInput(const QString& path, bool& numberInUse)
+{
+    if (numberInUse)
+        throw fileError(ErrorNumber::FileAlreadyOpen);
+#ifdef Q_OS_UNIX
+    // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        throw fileError(error == ENOENT || error == ENOTDIR ? ErrorNumber::FileNotFound
+                        : error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
+                                                            : ErrorNumber::PathFileAccess);
+    }
+    struct stat info{};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw fileError(ErrorNumber::PathFileAccess);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return std::make_unique<PosixInputFile>(fd, numberInUse);
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw fileError(ErrorNumber::FileNotFound);
+    if (!info.isFile())
+        throw fileError(ErrorNumber::PathFileAccess);
+    auto file = std::make_unique<QFileInputFile>(path, numberInUse);
+    if (!file->open())
+        throw fileError(ErrorNumber::PermissionDenied);
+    return file;
+#endif
+}

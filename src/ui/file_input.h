@@ -1,0 +1,10 @@
+// SPDX-License-Identifier: MIT
+// Opening the word list on the real file system, for the platform layers.
+#pragma once
+
+#include "ui/platform.h"
+
+// Opens `path` for sequential input, holding `numberInUse` while the file is open. Throws
+// PlatformError 53 (missing, or a dangling link), 70 (not readable), 75 (not a regular file:
+// a directory, FIFO, device or socket) or 55 (the number is in use). Never blocks on a FIFO.
+std::unique_ptr<InputFile> openFileForInput(const QString& path, bool& numberInUse);
