@@ -208,9 +208,15 @@ void QtPlatform::messageBox(const QString& prompt, int buttons, const QString& t
     case 64: icon = QMessageBox::Information; break;
     default: break;
     }
+    // Prompts break their lines with CR LF; a label shows a lone CR as a line break of its own.
+    QString shown = prompt;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
     QWidget* parent = m_window->isVisible() ? m_window.get() : nullptr;
-    QMessageBox box(icon, title, prompt, QMessageBox::Ok, parent);
+    QMessageBox box(icon, title, shown, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("messageBox"));
+    // A prompt may carry a file name or an error text: never let it be read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
     throwIfEnded();
 }
@@ -243,11 +249,15 @@ float QtPlatform::randomDraw()
 
 void QtPlatform::pumpEvents()
 {
-    // Wake after a few milliseconds at the latest, so a polling caller neither spins a core
-    // nor sleeps through its deadline.
+    // With events queued, one pass of the event loop handles all of them and returns at once.
+    // With none, it sleeps until the next one or until this timer, so that a caller polling the
+    // clock (the Copy Text pause) neither spins a core nor oversleeps its deadline by more than
+    // a few milliseconds.
+    constexpr int IdleWaitMs = 5;
     QTimer wake;
+    wake.setTimerType(Qt::PreciseTimer);
     wake.setSingleShot(true);
-    wake.start(5);
+    wake.start(IdleWaitMs);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     throwIfEnded();
 }
@@ -292,6 +302,8 @@ void QtPlatform::setEnabled(const QString& item, bool enabled)
     m_actions.value(item)->setEnabled(enabled);
 }
 
+// Only the CLIPBOARD selection is used, never PRIMARY, and only as plain text: the phrase
+// must not turn up where a middle click pastes, nor in any richer format.
 void QtPlatform::clearClipboard()
 {
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
