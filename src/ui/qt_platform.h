@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ui/platform.h"
+#include "ui/qt_window_motion.h"
 
 #include <QHash>
 
@@ -68,4 +69,5 @@ private:
     bool m_ended = false;
     int m_exitStatus = 0;
     bool m_listFileOpen = false;
+    WindowMotion m_motion; // paces and shows the moves of the closing animation
 };
