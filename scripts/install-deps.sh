@@ -4,9 +4,9 @@
 # Usage: scripts/install-deps.sh [build|test]
 set -euo pipefail
 
-build_packages=(cmake make g++ qt6-base-dev libgl-dev fonts-liberation)
+build_packages=(cmake make g++ qt6-base-dev libgl-dev fonts-liberation libxcb1-dev)
 test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings
-               python3 python3-xlib)
+               python3 python3-xlib desktop-file-utils appstream dpkg-dev)
 
 packages=("${build_packages[@]}")
 [ "${1:-build}" = test ] && packages+=("${test_packages[@]}")
