@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+// Fuzzes the "Change Tex" commands on any UTF-16 text, lone surrogates included, chosen through
+// the menu as in the program: the length rules, exactly the U+0020 characters rewritten, the
+// first letters raised where they follow a space or a line feed, and running twice the same as
+// running once.
+#include "app/form1.h"
+#include "fake_platform.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+void check(bool ok, const char* command, const char* what, const QString& text)
+{
+    if (ok)
+        return;
+    std::fprintf(stderr, "%s: %s\n  on %s\n", command, what, text.toUtf8().toPercentEncoding(" ").constData());
+    std::abort();
+}
+
+// A program of its own for each command, with `text` in the phrase box.
+struct Program
+{
+    FakePlatform platform;
+    std::unique_ptr<Form1> form = std::make_unique<Form1>(platform);
+
+    QString run(const char* command, const QString& text)
+    {
+        platform.setPhraseText(text);
+        platform.choose(QString::fromLatin1(command));
+        check(platform.clipboard() == platform.phraseText(), command, "the clipboard holds the phrase", text);
+        return platform.phraseText();
+    }
+};
+
+QString replaceSpaces(const QString& text, const QString& by)
+{
+    QString result;
+    for (const QChar ch : text)
+        result += ch == u' ' ? by : QString(ch);
+    return result;
+}
+
+void checkSpacing(const QString& text)
+{
+    const std::pair<const char*, QString> commands[] = {{"RS", QString()}, {"AD", QStringLiteral("-")},
+                                                        {"ADd", QStringLiteral(".")}};
+    for (const auto& [command, by] : commands) {
+        Program program;
+        const QString once = program.run(command, text);
+        check(once == replaceSpaces(text, by), command, "exactly the spaces are rewritten", text);
+        check(program.form->state().Acc == once, command, "Acc holds the result", text);
+        check(program.form->state().Pos == text.size() + 1, command, "Pos ends at n + 1", text);
+        if (by.isEmpty()) {
+            check(program.platform.caption(QStringLiteral("CH")) == QStringLiteral("Charaters  ") + QString::number(once.size()),
+                  command, "the counter shows the new length", text);
+        }
+        check(program.run(command, once) == once, command, "twice is once", text);
+    }
+}
+
+void checkCase(const QString& text)
+{
+    Program upper;
+    const QString capitals = upper.run("CL", text);
+    check(capitals.size() == text.size(), "CL", "the length stays", text);
+    check(capitals == upper.platform.upperCase(text), "CL", "the platform's upper case of the whole text", text);
+    check(upper.run("CL", capitals) == capitals, "CL", "twice is once", text);
+    check(upper.run("CLF", capitals) == capitals, "CLF", "changes nothing after CL", text);
+
+    Program lower;
+    const QString small = lower.run("LCL", text);
+    check(small.size() == text.size(), "LCL", "the length stays", text);
+    check(small == lower.platform.lowerCase(text), "LCL", "the platform's lower case of the whole text", text);
+    check(lower.run("LCL", small) == small, "LCL", "twice is once", text);
+
+    Program first;
+    const QString raised = first.run("CLF", text);
+    check(raised.size() == text.size(), "CLF", "the length stays", text);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool raise = i == 0 || text[i - 1] == u' ' || text[i - 1] == u'\n';
+        const QChar expected = raise ? first.platform.upperCase(QString(text[i])).front() : text[i];
+        check(raised[i] == expected, "CLF", "raised exactly the first character and those after a space or line feed",
+              text);
+    }
+    check(first.platform.boxText(QStringLiteral("Text3")) == raised, "CLF", "the scratch box holds the result", text);
+    check(first.form->state().Pos == text.size() + 1, "CLF", "Pos ends at n + 1", text);
+    check(first.run("CLF", raised) == raised, "CLF", "twice is once", text);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Little-endian 16-bit units; an odd last byte is dropped.
+    QString text(qsizetype(size / 2), Qt::Uninitialized);
+    for (std::size_t i = 0; i + 1 < size; i += 2)
+        text[qsizetype(i / 2)] = QChar(char16_t(data[i] | data[i + 1] << 8));
+    checkSpacing(text);
+    checkCase(text);
+    return 0;
+}
