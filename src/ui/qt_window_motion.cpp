@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <thread>
 
-#if defined(LEXITROVE_HAVE_XCB)
+// Qt built without X11 support has no X11 connection to flush, whatever libraries are around.
+#if defined(LEXITROVE_HAVE_XCB) && QT_CONFIG(xcb)
+#define LEXITROVE_FLUSH_XCB
 #include <xcb/xcb.h>
 #endif
 
@@ -22,9 +24,13 @@ constexpr std::chrono::milliseconds kRunGap{250};
 // its output buffer until the event loop runs again, which the closing sequence never lets it do.
 void flushConnection()
 {
-#if defined(LEXITROVE_HAVE_XCB)
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        xcb_flush(x11->connection());
+#if defined(LEXITROVE_FLUSH_XCB)
+    // Other platforms may answer for X11 too (offscreen does, without a connection).
+    if (QGuiApplication::platformName() != u"xcb")
+        return;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr)
+        xcb_flush(connection);
 #endif
 }
 

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+// Closing the real window, offscreen: the platform carries out each move of the sequence,
+// refuses to move a maximised window, and the process ends either way.
+#include "app/form1.h"
+#include "ui/qt_platform.h"
+
+#include <QMainWindow>
+#include <QtTest>
+
+#include <memory>
+
+class QtClosingTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QtPlatform> m_platform;
+    std::unique_ptr<Form1> m_form;
+
+    QMainWindow* window() const { return m_platform->window(); }
+    double twipsPerPixel() const { return 1440.0 / window()->logicalDpiX(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_platform = std::make_unique<QtPlatform>();
+        m_form = std::make_unique<Form1>(*m_platform);
+        m_form->load();
+        QVERIFY(!m_platform->hasEnded());
+        m_platform->showWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window()));
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_platform.reset();
+    }
+
+    void close_slidesPastTheScreenWidthAndEnds()
+    {
+        window()->move(100, 100);
+        const QRect before = window()->frameGeometry();
+        QVERIFY(window()->close());
+        QVERIFY(m_platform->hasEnded());
+        QCOMPARE(m_platform->exitStatus(), 0);
+        const QRect after = window()->frameGeometry();
+        QVERIFY(after.top() * twipsPerPixel() > m_platform->screenWidth());
+        // Every pass moved the left edge as far as the top one.
+        QCOMPARE(after.left() - before.left(), after.top() - before.top());
+        QVERIFY(after.width() < before.width());
+    }
+
+    void maximised_refusesMovesAndStillEnds()
+    {
+        window()->showMaximized();
+        QTRY_VERIFY(window()->isMaximized());
+        const QRect before = window()->frameGeometry();
+        QVERIFY_THROWS_EXCEPTION(PlatformError, m_platform->setGeometry(Geometry::Top, 3000.0f));
+        QVERIFY(window()->close());
+        QVERIFY(m_platform->hasEnded());
+        QCOMPARE(window()->frameGeometry(), before);
+    }
+
+    void geometry_readsBackWhatWasWritten_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<int>("pixels");
+        QTest::addRow("Top") << int(Geometry::Top) << 120;
+        QTest::addRow("Left") << int(Geometry::Left) << 75;
+        QTest::addRow("Width") << int(Geometry::Width) << 640;
+        QTest::addRow("Height") << int(Geometry::Height) << 150;
+    }
+    void geometry_readsBackWhatWasWritten()
+    {
+        QFETCH(int, which);
+        QFETCH(int, pixels);
+        const float twips = float(pixels * twipsPerPixel());
+        m_platform->setGeometry(Geometry(which), twips);
+        QCOMPARE(m_platform->geometry(Geometry(which)), twips);
+    }
+
+    void geometry_outOfRange_isAnOverflowError()
+    {
+        try {
+            m_platform->setGeometry(Geometry::Top, 1.0e12f);
+            QFAIL("the write was accepted");
+        } catch (const PlatformError& error) {
+            QCOMPARE(error.number, int(ErrorNumber::Overflow));
+        }
+    }
+
+    void window_carriesTheBuiltInIcon()
+    {
+        QVERIFY(window()->windowIcon().availableSizes().contains(QSize(48, 48)));
+    }
+};
+
+QTEST_MAIN(QtClosingTest)
+#include "qt_closing_test.moc"
