@@ -20,8 +20,8 @@ namespace {
 // another within a few milliseconds.
 constexpr std::chrono::milliseconds kRunGap{250};
 
-// Hands the requests queued on the connection to the window system. Qt leaves X11 requests in
-// its output buffer until the event loop runs again, which the closing sequence never lets it do.
+// Hands the requests queued on the connection to the window system. Qt does not promise to send
+// X11 requests before its event loop runs again, which the closing sequence never lets it do.
 void flushConnection()
 {
 #if defined(LEXITROVE_FLUSH_XCB)
