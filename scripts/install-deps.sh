@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages that are missing for building (and, with "test", for testing).
-# Usage: scripts/install-deps.sh [build|test]
+# Installs the Debian packages that are missing for building, and with "test", "bench" or "fuzz"
+# those for testing, for the benchmark report (bench/report.sh) or for fuzzing (fuzz/run.sh).
+# Usage: scripts/install-deps.sh [build|test|bench|fuzz]
 set -euo pipefail
 
 build_packages=(cmake make g++ qt6-base-dev libgl-dev fonts-liberation libxcb1-dev)
 test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings
                python3 python3-xlib desktop-file-utils appstream dpkg-dev)
 
+bench_packages=(gnuplot-nox coreutils)
+fuzz_packages=(clang-14 libclang-rt-14-dev)
+
 packages=("${build_packages[@]}")
-[ "${1:-build}" = test ] && packages+=("${test_packages[@]}")
+case "${1:-build}" in
+  build) ;;
+  test) packages+=("${test_packages[@]}") ;;
+  bench) packages+=("${bench_packages[@]}") ;;
+  fuzz) packages+=("${fuzz_packages[@]}") ;;
+  *) echo "usage: $0 [build|test|bench|fuzz]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
