@@ -79,8 +79,8 @@ private Q_SLOTS:
         setPhrase(QStringLiteral("correct horse"));
         QGuiApplication::clipboard()->setText(QStringLiteral("from elsewhere"));
         QStringList seen;
-        duringPause(300, [&] { seen.append(state()); });
-        duringPause(700, [&] { seen.append(state()); });
+        duringPause(200, [&] { seen.append(state()); });
+        duringPause(500, [&] { seen.append(state()); });
         QElapsedTimer clock;
         clock.start();
         action("Ct1")->trigger();
