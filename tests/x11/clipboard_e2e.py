@@ -3,6 +3,7 @@
 # Text", and what is left of it once the program has ended, with and without a clipboard manager.
 # Usage: clipboard_e2e.py PROGRAM WORD_LIST  (exit 77: the machine lacks what the test needs)
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -42,6 +43,41 @@ def stop(process):
             process.wait()
 
 
+def command_line(pid):
+    try:
+        with open(f"/proc/{pid}/cmdline", "rb") as f:
+            return f.read()
+    except OSError:
+        return None
+
+
+def end_process(pid, command, wait_first):
+    """Ends a process started on this test's behalf, by its id: first, if asked, gives it time to
+    leave by itself. `command` guards against a reused id: another program is left alone."""
+
+    def alive():
+        current = command_line(pid)  # empty for a process that has ended but is not yet reaped
+        return bool(current) and (command is None or current == command)
+
+    def gone_within(seconds):
+        deadline = time.monotonic() + seconds
+        while alive() and time.monotonic() < deadline:
+            time.sleep(0.05)
+        return not alive()
+
+    if wait_first and gone_within(5.0):
+        return
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        if not alive():
+            return
+        try:
+            os.kill(pid, sig)
+        except ProcessLookupError:
+            return
+        if gone_within(5.0):
+            return
+
+
 class Desktop:
     """Xvfb, openbox and, when asked, a D-Bus session with xfsettingsd as clipboard manager.
     Everything it starts ends with the with-statement."""
@@ -69,7 +105,7 @@ class Desktop:
                 number = reader.readline().strip()
             check(number, "Xvfb did not start")
             # Settings and caches of the desktop's programs go to a folder of the test's own.
-            self.home = tempfile.mkdtemp(prefix="lexitrove-e2e-home-")
+            self.home = tempfile.mkdtemp(prefix="lexitrove-clip-home-")
             self.env = dict(os.environ, DISPLAY=f":{number}", QT_QPA_PLATFORM="xcb", NO_AT_BRIDGE="1",
                             XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                             XDG_CACHE_HOME=os.path.join(self.home, "cache"))
@@ -112,19 +148,39 @@ class Desktop:
         if self.x is not None:
             self.x.close()
             self.x = None
+        services = self.bus_services()
         for process in reversed(self.processes):
             stop(process)
         self.processes.clear()
-        # The bus ends last; the services it started (xfconfd) leave with it.
+        # The bus ends last; the services it started for xfsettingsd (xfconfd) leave with it,
+        # and are waited for, so that none outlives the test nor writes into its folder after.
         if self.bus_pid is not None:
-            try:
-                os.kill(self.bus_pid, signal.SIGTERM)
-            except ProcessLookupError:
-                pass
+            end_process(self.bus_pid, None, wait_first=False)
             self.bus_pid = None
+        for pid, command in services:
+            end_process(pid, command, wait_first=True)
         if self.home is not None:
             shutil.rmtree(self.home, ignore_errors=True)
             self.home = None
+
+    def bus_services(self):
+        """(pid, command line) of every other program connected to this desktop's bus."""
+        if self.bus_pid is None:
+            return []
+
+        def ask(method, *args):
+            result = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                                     "/org/freedesktop/DBus", f"org.freedesktop.DBus.{method}", *args],
+                                    env=self.env, capture_output=True, text=True, timeout=10)
+            return result.stdout
+
+        services = []
+        for name in re.findall(r'string "(:[^"]+)"', ask("ListNames")):
+            found = re.search(r"uint32 (\d+)", ask("GetConnectionUnixProcessID", f"string:{name}"))
+            pid = int(found.group(1)) if found else 0
+            if pid and pid != self.bus_pid and pid not in (p.pid for p in self.processes):
+                services.append((pid, command_line(pid)))
+        return services
 
     # --- The X server -------------------------------------------------------------------------
     def atom(self, name):
@@ -177,7 +233,7 @@ class Program:
 
     def __init__(self, desktop, program, words):
         self.desktop = desktop
-        self.folder = tempfile.mkdtemp(prefix="lexitrove-e2e-")
+        self.folder = tempfile.mkdtemp(prefix="lexitrove-clip-")
         shutil.copy2(program, os.path.join(self.folder, "lexitrove"))
         shutil.copy2(words, os.path.join(self.folder, "Words.TxT"))
         self.vocabulary = set(open(words, encoding="utf-8").read().split())
