@@ -1,0 +1,481 @@
+// SPDX-License-Identifier: MIT
+// Every kind of bad word list a user could leave as Words.TxT, on the real file system: what
+// each one gives is written down here, nothing crashes or hangs, memory stays bounded and no
+// file stays open.
+#include "app/form1.h"
+#include "fake_platform.h"
+#include "words/item_reader.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// What start-up and a later "Words (01)" make of a list that cannot be read.
+enum class Outcome {
+    Quiet,      // the failure is dropped: Total stays 0, the window goes on, phrases are empty
+    MissingList // "Error Words.TxT File Missing", then the process ends with status 1
+};
+
+constexpr qint64 MiB = 1024 * 1024;
+
+int openDescriptors()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+}
+
+qint64 statusKiB(const char* field, const QString& process = QStringLiteral("self"))
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Starts a new peak of the resident set at the present size; false where the kernel does not
+// offer that, and the memory checks are then left out.
+bool restartPeakRss()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// `count` copies of `piece`, written a mebibyte at a time.
+void writeRepeated(const QString& path, const QByteArray& piece, qint64 count, const QByteArray& tail = {})
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const qint64 perChunk = std::max<qint64>(1, MiB / piece.size());
+    const QByteArray chunk = piece.repeated(perChunk);
+    for (qint64 done = 0; done < count; done += perChunk)
+        QVERIFY(file.write(done + perChunk <= count ? chunk : piece.repeated(count - done)) > 0);
+    QCOMPARE(file.write(tail), tail.size());
+}
+
+QByteArray utf16(const QString& text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (const QChar ch : text) {
+        const char high = char(ch.unicode() >> 8), low = char(ch.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+// Items of an 8-bit file without a byte-order mark: the runs of bytes between CR and LF.
+qint64 byteRuns(const QByteArray& bytes)
+{
+    qint64 runs = 0;
+    bool inRun = false;
+    for (const char byte : bytes) {
+        const bool end = byte == '\n' || byte == '\r';
+        runs += !end && !inRun;
+        inRun = !end;
+    }
+    return runs;
+}
+
+// Waits until the process sleeps in its event loop: in poll() by the kernel's word, or, where
+// the kernel does not say, asleep without using the processor for a few readings in a row.
+bool waitUntilIdle(qint64 pid, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray lastCpu;
+    for (int idleReadings = 0; timer.elapsed() < timeoutMs; QThread::msleep(100)) {
+        QFile statFile(QStringLiteral("/proc/%1/stat").arg(pid));
+        QFile wchanFile(QStringLiteral("/proc/%1/wchan").arg(pid));
+        if (!statFile.open(QIODevice::ReadOnly))
+            return false; // it ended
+        const QList<QByteArray> fields = statFile.readAll().split(')').last().trimmed().split(' ');
+        const QByteArray wchan = wchanFile.open(QIODevice::ReadOnly) ? wchanFile.readAll() : QByteArray();
+        const QByteArray cpu = fields.value(11) + '+' + fields.value(12);
+        const bool told = !wchan.isEmpty() && wchan != "0";
+        const bool idle = fields.value(0) == "S" && (told ? wchan.contains("poll") : cpu == lastCpu);
+        lastCpu = cpu;
+        idleReadings = idle ? idleReadings + 1 : 0;
+        if (idleReadings >= 3)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Outcome)
+
+class BadInputTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakePlatform> m_fake;
+    std::unique_ptr<Form1> m_form;
+    int m_descriptors = 0;
+    bool m_measuresRss = false;
+    qint64 m_rssAtStart = 0;
+    qint64 m_shortListPeakKiB = 0;
+
+    QString listPath() const { return m_dir->filePath(QStringLiteral("Words.TxT")); }
+    FormState& state() { return m_form->state(); }
+
+    // Start-up; then the memory it took above what the process held before, in KiB.
+    qint64 startUp()
+    {
+        m_measuresRss = restartPeakRss();
+        m_rssAtStart = statusKiB("VmRSS:");
+        m_form->load();
+        return m_measuresRss ? statusKiB("VmHWM:") - m_rssAtStart : 0;
+    }
+    qint64 peakGrowthKiB() const { return m_measuresRss ? statusKiB("VmHWM:") - m_rssAtStart : 0; }
+
+    void verifyNothingOpen()
+    {
+        QCOMPARE(m_fake->openFiles(), 0);
+        QCOMPARE(openDescriptors(), m_descriptors);
+    }
+    void verifyStillRunning()
+    {
+        QVERIFY(!m_fake->hasEnded());
+        QVERIFY2(m_fake->messages().isEmpty(), qPrintable(m_fake->messages().value(0).prompt));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        // A hang is a failure: the process is ended if one test takes longer than this.
+        alarm(300);
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_fake = std::make_unique<FakePlatform>();
+        m_fake->useRealFolder(m_dir->path());
+        m_form = std::make_unique<Form1>(*m_fake);
+        m_descriptors = openDescriptors();
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_fake.reset();
+        m_dir.reset();
+        alarm(0);
+    }
+
+    void oddContent_givesDefinedItems_data();
+    void oddContent_givesDefinedItems();
+    void randomBinary_countsRunsBetweenLineEnds();
+    void hugeLine_isCutAndNeverHeldWhole();
+    void tenMillionEmptyLines_countNothing_data();
+    void tenMillionEmptyLines_countNothing();
+    void notAReadableFile_data();
+    void notAReadableFile();
+    void listChangesAfterStartUp_data();
+    void listChangesAfterStartUp();
+    void realProgram_reachesItsWindow_data();
+    void realProgram_reachesItsWindow();
+};
+
+void BadInputTest::oddContent_givesDefinedItems_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("items");
+    const auto nul = [](const char16_t* text) { return QString::fromUtf16(text).replace(u'0', QChar(0)); };
+    QTest::addRow("NUL bytes are ordinary characters")
+        << QByteArray("a\0b\n\0\n\0\0", 8) << QStringList{nul(u"a0b"), nul(u"0"), nul(u"00")};
+    QTest::addRow("invalid UTF-8 is read as Windows-1252")
+        << QByteArray("caf\xE9\n\xC0\xAF\n\xED\xA0\x80\n\xE2\x82\n")
+        << QStringList{QStringLiteral("caf\u00E9"), QStringLiteral("\u00C0\u00AF"), QStringLiteral("\u00ED\u00A0\u20AC"),
+                       QStringLiteral("\u00E2\u201A")};
+    QTest::addRow("UTF-16LE with a mark") << QByteArray("\xFF\xFE", 2) + utf16(QStringLiteral("alpha\r\nbeta\n"), false)
+                                          << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
+    QTest::addRow("UTF-16BE with a mark") << QByteArray("\xFE\xFF", 2) + utf16(QStringLiteral("alpha\rbeta"), true)
+                                          << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
+    // Without a mark the file is 8-bit text: the zero bytes stay in the items as U+0000, and
+    // the zero byte after each LF of a little-endian file begins the next item.
+    QTest::addRow("UTF-16LE without a mark") << utf16(QStringLiteral("alpha\nbeta\n"), false)
+                                             << QStringList{nul(u"a0l0p0h0a0"), nul(u"0b0e0t0a0"), nul(u"0")};
+    QTest::addRow("UTF-16BE without a mark") << utf16(QStringLiteral("alpha\nbeta\n"), true)
+                                             << QStringList{nul(u"0a0l0p0h0a0"), nul(u"0b0e0t0a0")};
+    QTest::addRow("UTF-16 with an odd last byte") << QByteArray("\xFF\xFE" "a\0b", 5) << QStringList{QStringLiteral("a")};
+    QTest::addRow("CR-only line ends") << QByteArray("alpha\rbeta\r\r\rgamma\r")
+                                       << QStringList{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("gamma")};
+    QTest::addRow("nothing but CRs") << QByteArray("\r\r\r\r") << QStringList{};
+}
+
+void BadInputTest::oddContent_givesDefinedItems()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, items);
+    writeFile(listPath(), file);
+    startUp();
+    QCOMPARE(qsizetype(state().Total), items.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        m_fake->queueDraws({float((double(i) + 0.5) / double(items.size()))});
+        m_fake->choose(QStringLiteral("W1"));
+        QCOMPARE(m_fake->phraseText(), items.at(i));
+        QCOMPARE(m_fake->clipboard(), items.at(i));
+    }
+    verifyStillRunning();
+    verifyNothingOpen();
+}
+
+void BadInputTest::randomBinary_countsRunsBetweenLineEnds()
+{
+    QByteArray bytes(4 * MiB, Qt::Uninitialized);
+    QRandomGenerator random(20261207);
+    random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    bytes[0] = 'x'; // no byte-order mark: the file is 8-bit text
+    writeFile(listPath(), bytes);
+    startUp();
+    QCOMPARE(qint64(state().Total), byteRuns(bytes));
+    for (int round = 0; round < 3; ++round) {
+        m_fake->choose(QStringLiteral("W10"));
+        // Ten items and nine spaces, each item at most 4,096 characters and without line ends.
+        const QString phrase = m_fake->phraseText();
+        QVERIFY(phrase.size() >= 19 && phrase.size() <= 10 * ItemReader::MaxItemUnits + 9);
+        QVERIFY(!phrase.contains(u'\n') && !phrase.contains(u'\r'));
+        QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Charaters  %1").arg(phrase.size()));
+    }
+    verifyStillRunning();
+    verifyNothingOpen();
+}
+
+void BadInputTest::hugeLine_isCutAndNeverHeldWhole()
+{
+    // One line of 100 MiB, then a short one. The long item becomes its first 4,096 bytes.
+    writeRepeated(listPath(), QByteArray("abcdefgh"), 100 * MiB / 8, "\ntail\n");
+    const qint64 grownKiB = startUp();
+    QCOMPARE(state().Total, 2);
+    QCOMPARE(state().Word, QStringLiteral("tail"));
+    QVERIFY2(grownKiB < 16 * 1024, qPrintable(QStringLiteral("counting took %1 KiB").arg(grownKiB)));
+
+    const QString cut = QStringLiteral("abcdefgh").repeated(ItemReader::MaxItemUnits / 8);
+    m_fake->queueDraws({0.25f, 0.75f, 0.25f});
+    m_fake->choose(QStringLiteral("W3"));
+    QCOMPARE(m_fake->phraseText(), cut + u' ' + QStringLiteral("tail") + u' ' + cut);
+    // The window stays usable: the phrase can be edited and copied like any other.
+    m_fake->choose(QStringLiteral("CL"));
+    QCOMPARE(m_fake->clipboard(), m_fake->phraseText());
+    QVERIFY(m_fake->phraseText().startsWith(QStringLiteral("ABCDEFGH")));
+    QVERIFY2(peakGrowthKiB() < 16 * 1024, qPrintable(QStringLiteral("fetching took %1 KiB").arg(peakGrowthKiB())));
+    verifyStillRunning();
+    verifyNothingOpen();
+}
+
+void BadInputTest::tenMillionEmptyLines_countNothing_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<QString>("phrase");
+    // With no items every draw gives ordinal 1 and a fetch reads nothing, so each word of the
+    // phrase is the item counted last, or nothing: "Words (02)" then gives a single space.
+    QTest::addRow("LF") << QByteArray("\n") << QByteArray() << QStringLiteral(" ");
+    QTest::addRow("CRLF") << QByteArray("\r\n") << QByteArray() << QStringLiteral(" ");
+    QTest::addRow("LF, then one word") << QByteArray("\n") << QByteArray("last") << QStringLiteral("last last");
+}
+
+void BadInputTest::tenMillionEmptyLines_countNothing()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, tail);
+    QFETCH(QString, phrase);
+    writeRepeated(listPath(), line, 10000000, tail);
+    const qint64 grownKiB = startUp();
+    QCOMPARE(state().Total, tail.isEmpty() ? 0 : 1);
+    QVERIFY2(grownKiB < 16 * 1024, qPrintable(QStringLiteral("counting took %1 KiB").arg(grownKiB)));
+    m_fake->choose(QStringLiteral("W2"));
+    QCOMPARE(m_fake->phraseText(), phrase);
+    verifyStillRunning();
+    verifyNothingOpen();
+}
+
+void BadInputTest::notAReadableFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addRow("a directory") << "directory" << Outcome::Quiet;
+    QTest::addRow("a FIFO without a writer") << "fifo" << Outcome::Quiet;
+    QTest::addRow("a file without read permission") << "unreadable" << Outcome::Quiet;
+    QTest::addRow("a dangling symbolic link") << "dangling" << Outcome::MissingList;
+    QTest::addRow("a symbolic link to itself") << "loop" << Outcome::Quiet;
+    QTest::addRow("a link to a directory") << "link to directory" << Outcome::Quiet;
+}
+
+void BadInputTest::notAReadableFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(Outcome, outcome);
+    const QByteArray path = QFile::encodeName(listPath());
+    if (kind == u"directory") {
+        QVERIFY(QDir().mkdir(listPath()));
+    } else if (kind == u"fifo") {
+        QCOMPARE(::mkfifo(path.constData(), 0644), 0);
+    } else if (kind == u"unreadable") {
+        writeFile(listPath(), "alpha\nbeta\n");
+        QCOMPARE(::chmod(path.constData(), 0), 0);
+        if (::access(path.constData(), R_OK) == 0)
+            QSKIP("running as root: permission bits do not stop reads here, so an unreadable list cannot be made");
+    } else if (kind == u"dangling") {
+        QCOMPARE(::symlink("gone.txt", path.constData()), 0);
+    } else if (kind == u"loop") {
+        QCOMPARE(::symlink("Words.TxT", path.constData()), 0);
+    } else {
+        QVERIFY(QDir().mkdir(m_dir->filePath(QStringLiteral("lists"))));
+        QCOMPARE(::symlink("lists", path.constData()), 0);
+    }
+
+    startUp();
+    if (outcome == Outcome::MissingList) {
+        QCOMPARE(m_fake->messages().size(), 1);
+        QCOMPARE(m_fake->messages().first().prompt, QStringLiteral("Error Words.TxT File Missing"));
+        QCOMPARE(m_fake->messages().first().buttons, 48);
+        QCOMPARE(m_fake->messages().first().title, QStringLiteral("Quorbel_Words"));
+        QVERIFY(m_fake->hasEnded());
+        QCOMPARE(m_fake->exitStatus(), 1);
+    } else {
+        QCOMPARE(state().Total, 0);
+        verifyStillRunning();
+        // Three empty words and the two spaces between them.
+        m_fake->choose(QStringLiteral("W3"));
+        QCOMPARE(m_fake->phraseText(), QStringLiteral("  "));
+        QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Charaters  2"));
+        verifyStillRunning();
+    }
+    verifyNothingOpen();
+}
+
+void BadInputTest::listChangesAfterStartUp_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<QString>("phrase");
+    // 100 items at start-up; the draw asks for item 50.
+    QTest::addRow("shrinks to 10 items") << "shrink" << Outcome::Quiet << "w10";
+    QTest::addRow("is emptied") << "empty" << Outcome::Quiet << "w100";
+    QTest::addRow("becomes a directory") << "directory" << Outcome::Quiet << "w100";
+    QTest::addRow("vanishes") << "remove" << Outcome::MissingList << "";
+    QTest::addRow("becomes a dangling link") << "dangling" << Outcome::MissingList << "";
+}
+
+void BadInputTest::listChangesAfterStartUp()
+{
+    QFETCH(QString, change);
+    QFETCH(Outcome, outcome);
+    QFETCH(QString, phrase);
+    const auto lines = [](int count) {
+        QByteArray bytes;
+        for (int i = 1; i <= count; ++i)
+            bytes += "w" + QByteArray::number(i) + '\n';
+        return bytes;
+    };
+    writeFile(listPath(), lines(100));
+    startUp();
+    QCOMPARE(state().Total, 100);
+
+    if (change == u"shrink") {
+        writeFile(listPath(), lines(10));
+    } else if (change == u"empty") {
+        writeFile(listPath(), QByteArray());
+    } else {
+        QVERIFY(QFile::remove(listPath()));
+        if (change == u"directory")
+            QVERIFY(QDir().mkdir(listPath()));
+        if (change == u"dangling")
+            QCOMPARE(::symlink("gone.txt", QFile::encodeName(listPath()).constData()), 0);
+    }
+    m_fake->queueDraws({0.495f});
+    m_fake->choose(QStringLiteral("W1"));
+    // A fetch that reads nothing leaves Word as the count left it: the last item of the list
+    // as it was at start-up.
+    if (outcome == Outcome::Quiet) {
+        QCOMPARE(m_fake->phraseText(), phrase);
+        QCOMPARE(state().Total, 100);
+        verifyStillRunning();
+    } else {
+        QCOMPARE(m_fake->messages().size(), 1);
+        QCOMPARE(m_fake->messages().first().prompt, QStringLiteral("Error Words.TxT File Missing"));
+        QCOMPARE(m_fake->exitStatus(), 1);
+        // The command ended half way: its first write had emptied the phrase box.
+        QCOMPARE(m_fake->phraseText(), QString());
+    }
+    verifyNothingOpen();
+}
+
+// The real program, started offscreen from a folder of its own, gets through start-up on each
+// list and waits for the user with its window up, holding no more memory than on a short list.
+void BadInputTest::realProgram_reachesItsWindow_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addRow("a short list") << "short";
+    QTest::addRow("a single 100 MiB line") << "huge line";
+    QTest::addRow("10,000,000 empty lines") << "empty lines";
+    QTest::addRow("random binary") << "binary";
+    QTest::addRow("a FIFO") << "fifo";
+    QTest::addRow("a directory") << "directory";
+}
+
+void BadInputTest::realProgram_reachesItsWindow()
+{
+    QFETCH(QString, kind);
+    const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/../lexitrove");
+    if (!QFile::exists(built))
+        QSKIP("the program is not built beside the tests");
+    const QString program = m_dir->filePath(QStringLiteral("lexitrove"));
+    QVERIFY(QFile::copy(built, program));
+    const QByteArray path = QFile::encodeName(listPath());
+    if (kind == u"short")
+        writeFile(listPath(), "alpha\nbeta\n");
+    else if (kind == u"huge line")
+        writeRepeated(listPath(), QByteArray("abcdefgh"), 100 * MiB / 8, "\n");
+    else if (kind == u"empty lines")
+        writeRepeated(listPath(), QByteArray("\n"), 10000000);
+    else if (kind == u"binary")
+        writeRepeated(listPath(), QByteArray("x\0\xFF\r\xC3(\x80\n\xE9", 9), 4 * MiB / 9);
+    else if (kind == u"fifo")
+        QCOMPARE(::mkfifo(path.constData(), 0644), 0);
+    else
+        QVERIFY(QDir().mkdir(listPath()));
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, {});
+    QVERIFY(process.waitForStarted());
+    const bool idle = waitUntilIdle(process.processId(), 60000);
+    const qint64 peakKiB = statusKiB("VmHWM:", QString::number(process.processId()));
+    const bool running = process.state() == QProcess::Running;
+    process.kill();
+    process.waitForFinished();
+    QVERIFY2(running && idle, "the program ended or never got to wait for the user");
+    if (kind == u"short")
+        m_shortListPeakKiB = peakKiB;
+    else if (m_shortListPeakKiB > 0)
+        QVERIFY2(peakKiB < m_shortListPeakKiB + 32 * 1024,
+                 qPrintable(QStringLiteral("%1 KiB against %2 on a short list").arg(peakKiB).arg(m_shortListPeakKiB)));
+}
+
+QTEST_GUILESS_MAIN(BadInputTest)
+#include "bad_input_test.moc"
