@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Word-list speed and memory: counting at start-up, fetching the middle item and a whole
 // "Words (10)" against `wc -l` on the same file in the same run, and peak memory against list
-// size. Prints a Markdown table; exits 1 when a target is missed.
-//   word_list_bench [--max-lines N] [--rss FILE-FOLDER]
+// size. Prints a Markdown table (with --csv, comma-separated figures in full precision for
+// bench/report.sh); exits 1 when a target is missed.
+//   word_list_bench [--max-lines N] [--csv] [--rss FILE-FOLDER]
 #include "app/form1.h"
 #include "fake_platform.h"
 #include "words/word_list.h"
@@ -115,6 +116,9 @@ long childRss(const char* self, const QString& folder)
 int main(int argc, char* argv[])
 {
     qint64 maxLines = 10000000;
+    bool csv = false;
+    for (int i = 1; i < argc; ++i)
+        csv = csv || qstrcmp(argv[i], "--csv") == 0;
     for (int i = 1; i + 1 < argc; ++i) {
         if (qstrcmp(argv[i], "--rss") == 0)
             return rssMode(QString::fromLocal8Bit(argv[i + 1]));
@@ -123,8 +127,12 @@ int main(int argc, char* argv[])
     }
     QTemporaryDir scratch;
     bool allMet = true;
-    std::printf("| lines | wc -l ms | count ms | count / wc | middle fetch ms | fetch / wc | Words (10) ms | Words (10) / wc | peak RSS KiB |\n");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    if (csv) {
+        std::printf("lines,wc_ms,count_ms,fetch_ms,words10_ms,peak_rss_kib\n");
+    } else {
+        std::printf("| lines | wc -l ms | count ms | count / wc | middle fetch ms | fetch / wc | Words (10) ms | Words (10) / wc | peak RSS KiB |\n");
+        std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    }
     for (qint64 lines = 10; lines <= maxLines; lines *= 10) {
         const QString folder = scratch.filePath(QString::number(lines));
         QDir().mkpath(folder);
@@ -159,13 +167,17 @@ int main(int argc, char* argv[])
             });
         });
         const long rss = childRss(argv[0], folder);
-        std::printf("| %lld | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %ld |\n", lines, wc, count, count / wc, fetch,
-                    fetch / wc, words10, words10 / wc, rss);
+        if (csv)
+            std::printf("%lld,%.6f,%.6f,%.6f,%.6f,%ld\n", lines, wc, count, fetch, words10, rss);
+        else
+            std::printf("| %lld | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %ld |\n", lines, wc, count,
+                        count / wc, fetch, fetch / wc, words10, words10 / wc, rss);
         if (lines == 10000000) {
             const bool met = count <= 2 * wc && fetch <= wc && words10 <= 8 * wc;
-            std::printf("\nAt 10,000,000 lines: count %.2fx wc -l (target 2x), middle fetch %.2fx (target 1x), "
-                        "Words (10) %.2fx (target 8x): %s\n",
-                        count / wc, fetch / wc, words10 / wc, met ? "met" : "MISSED");
+            if (!csv)
+                std::printf("\nAt 10,000,000 lines: count %.2fx wc -l (target 2x), middle fetch %.2fx (target 1x), "
+                            "Words (10) %.2fx (target 8x): %s\n",
+                            count / wc, fetch / wc, words10 / wc, met ? "met" : "MISSED");
             allMet = allMet && met;
         }
     }
