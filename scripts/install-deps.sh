@@ -9,7 +9,7 @@ build_packages=(cmake make g++ qt6-base-dev libgl-dev fonts-liberation libxcb1-d
 test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings
                python3 python3-xlib desktop-file-utils appstream dpkg-dev)
 
-bench_packages=(gnuplot-nox coreutils)
+bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 
 packages=("${build_packages[@]}")
