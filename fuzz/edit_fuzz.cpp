@@ -17,7 +17,8 @@ void check(bool ok, const char* command, const char* what, const QString& text)
 {
     if (ok)
         return;
-    std::fprintf(stderr, "%s: %s\n  on %s\n", command, what, text.toUtf8().toPercentEncoding(" ").constData());
+    std::fprintf(stderr, "%s: %s\n  on %lld units: %s\n", command, what, qint64(text.size()),
+                 text.left(80).toUtf8().toPercentEncoding(" ").constData());
     std::abort();
 }
 

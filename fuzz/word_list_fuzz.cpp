@@ -17,12 +17,18 @@ namespace {
 constexpr qsizetype kMaxItemUnits = 4096;
 static_assert(ItemReader::MaxItemUnits == kMaxItemUnits, "the reference below states the cap itself");
 
+// The start of a text for a failure message, with its length.
+QByteArray shown(const QString& text)
+{
+    return QByteArray::number(text.size()) + " units: " + text.left(80).toUtf8().toPercentEncoding(" ");
+}
+
 void check(bool ok, const char* what, const QString& got = {}, const QString& expected = {})
 {
     if (ok)
         return;
-    std::fprintf(stderr, "word list reader: %s\n  got      %s\n  expected %s\n", what,
-                 got.toUtf8().toPercentEncoding(" ").constData(), expected.toUtf8().toPercentEncoding(" ").constData());
+    std::fprintf(stderr, "word list reader: %s\n  got      %s\n  expected %s\n", what, shown(got).constData(),
+                 shown(expected).constData());
     std::abort();
 }
 
@@ -136,7 +142,8 @@ void checkProcedures(const QByteArray& file, const QStringList& items, qint64 re
     FormState form;
     CountWords(form, platform);
     check(form.Total == total && form.Pos == total, "count", QString::number(form.Total), QString::number(total));
-    check(form.Word == (items.isEmpty() ? QString() : items.last()), "last item counted", form.Word);
+    const QString last = items.isEmpty() ? QString() : items.last();
+    check(form.Word == last, "last item counted", form.Word, last);
 
     // Lowering the overflow limit below the count makes counting fail quietly.
     if (total > 0) {
