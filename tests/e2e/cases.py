@@ -1,0 +1,270 @@
+# SPDX-License-Identifier: MIT
+# The end-to-end cases: each starts the program afresh and works it as a person would.
+"""Each case gets a `Case` fixture (see run_e2e.py): fixture.start(words) copies the executable
+into a fresh folder beside a Words.TxT with exactly those bytes and waits for its window."""
+import subprocess
+import time
+
+from program import GeometryRecorder, Mismatch, check, children, has_state, name, role
+
+from gi.repository import Atspi
+
+CASES = []
+
+GREY = (128, 128, 128)
+FIVE_WORDS = ["alpha", "bravo", "charlie", "delta", "echo"]
+MENU_BAR = ["Words", "Change Tex", "Copy Text", "Characters 0"]
+
+
+def case(name):
+    def register(function):
+        CASES.append((name, function))
+        return function
+    return register
+
+
+def word_list(*items):
+    return "".join(item + "\n" for item in items).encode("utf-8")
+
+
+def counter_for(phrase):
+    return "Charaters  %d" % len(phrase)
+
+
+def ink(shot, area):
+    """How many pixels of the phrase box differ from its own background: 0 for an empty box."""
+    left, top = area.x, area.y + 16  # the box lies at 0,16 in the client area, 897 x 27 pixels
+    background = shot.pixel(left + 885, top + 13)
+    return sum(1 for x in range(left + 3, left + 880) for y in range(top + 4, top + 23)
+               if sum(abs(a - b) for a, b in zip(shot.pixel(x, y), background)) > 60)
+
+
+def generate(program, downs, what):
+    """Chooses "Words (nn)" and waits for the counter that the command writes last."""
+    caption = "Words (%02d)" % downs
+    program.choose("Words", downs, caption)
+    if not wait_for(lambda: program.counter().startswith("Charaters  "), 10):
+        raise Mismatch("the counter after %s" % what, "a caption starting 'Charaters  '", repr(program.counter()))
+    return program.phrase_box()
+
+
+def wait_for(condition, timeout):
+    end = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() > end:
+            return False
+        time.sleep(0.02)
+    return True
+
+
+@case("start-up")
+def start_up(fixture):
+    fixture.take_clipboard("held by another program")
+    program = fixture.start(word_list(*FIVE_WORDS))
+    desktop = fixture.desktop
+    check("the window's title", "Lexitrove", desktop.window_title(program.window))
+    check("the menu bar", MENU_BAR, program.bar_captions())
+    area = program.client_area()
+    check("the client area's size (pixels at 96 DPI)", (900, 60), (area.width, area.height))
+    x, y, width, height = desktop.root_geometry(program.window)
+    menu_height = program.menu_bar().get_extents(Atspi.CoordType.SCREEN).height
+    check("the window's inside (client area below the menu bar)", (900, 60 + menu_height), (width, height))
+    check("the phrase box", "", program.phrase_box())
+    check("the clipboard after start-up", "held by another program", desktop.clipboard())
+    shot = program.screenshot()
+    for what, point in (("the grey band above the phrase box", (450, 8)),
+                        ("the grey band below the phrase box", (450, 51)),
+                        ("the grey strip right of the phrase box", (898, 30))):
+        check(what, GREY, shot.pixel(area.x + point[0], area.y + point[1]))
+    box = shot.pixel(area.x + 450, area.y + 29)
+    if box == GREY:
+        raise Mismatch("the phrase box on the screen", "a box unlike the grey background", box)
+    check("dark pixels in the empty phrase box", 0, ink(shot, area))
+
+
+def words_case(count):
+    @case("words-%02d" % count)
+    def words(fixture):
+        program = fixture.start(word_list(*FIVE_WORDS))
+        what = '"Words (%02d)" on a list of five words' % count
+        phrase = generate(program, count, what)
+        words = phrase.split(" ")
+        check("the number of words after %s" % what, count, len(words))
+        strays = [word for word in words if word not in FIVE_WORDS]
+        if strays:
+            raise Mismatch("the words after %s" % what, "words of the list, single spaces between them",
+                           "%r in %r" % (strays, phrase))
+        check("the clipboard after %s" % what, phrase, fixture.desktop.clipboard())
+        check("the counter after %s" % what, counter_for(phrase), program.counter())
+        if ink(program.screenshot(), program.client_area()) == 0:
+            raise Mismatch("the phrase box on the screen after %s" % what, "the phrase drawn", "an empty box")
+
+
+for _count in range(1, 11):
+    words_case(_count)
+
+
+@case("words-one-item")
+def words_one_item(fixture):
+    program = fixture.start(word_list("kiwi"))
+    phrase = generate(program, 10, '"Words (10)" on a list of one word')
+    expected = " ".join(["kiwi"] * 10)
+    check('the phrase box after "Words (10)" on a list of one word', expected, phrase)
+    check('the clipboard after "Words (10)" on a list of one word', expected, fixture.desktop.clipboard())
+    check('the counter after "Words (10)" on a list of one word', "Charaters  49", program.counter())
+
+
+@case("words-empty-list")
+def words_empty_list(fixture):
+    program = fixture.start(b"")
+    phrase = generate(program, 4, '"Words (04)" on an empty list')
+    check('the phrase box after "Words (04)" on an empty list', "   ", phrase)
+    check('the clipboard after "Words (04)" on an empty list', "   ", fixture.desktop.clipboard())
+    check('the counter after "Words (04)" on an empty list', "Charaters  3", program.counter())
+
+
+# (command, Downs in "Change Tex", the one-item list, the phrase after the command, counter refreshed)
+EDITS = [
+    ("Capital Letters", 1, "Mixed Case 42 ärger", "MIXED CASE 42 ÄRGER", False),
+    ("Lower Case Letters", 2, "Mixed Case 42 ÄRGER", "mixed case 42 ärger", False),
+    ("Capital Letters First", 3, " two  spaces one-two.three 3d hELLO", " Two  Spaces One-two.three 3d HELLO", False),
+    ("Remove Spaces", 4, "red blue green", "redbluegreen", True),
+    ("Add -", 5, "a  b red blue", "a--b-red-blue", False),
+    ("Add .", 6, " a red blue ", ".a.red.blue.", False),
+]
+
+
+def edit_case(command, downs, phrase, expected, counts):
+    @case("edit-" + command.lower().replace(" ", "-").replace("-.", "-dot").replace("--", "-dash"))
+    def edit(fixture):
+        program = fixture.start(word_list(phrase))
+        # A list of one item makes "Words (01)" give exactly that item, a trailing space included.
+        check('the phrase box after "Words (01)"', phrase, generate(program, 1, '"Words (01)"'))
+        check('the clipboard after "Words (01)"', phrase, fixture.desktop.clipboard())
+        program.choose("Change Tex", downs, command)
+        program.wait_phrase(expected, 'the phrase box after "%s" on %r' % (command, phrase))
+        check('the clipboard after "%s" on %r' % (command, phrase), expected, fixture.desktop.clipboard())
+        check('the counter after "%s" on %r' % (command, phrase), counter_for(expected if counts else phrase),
+              program.counter())
+
+
+for _edit in EDITS:
+    edit_case(*_edit)
+
+
+@case("copy-text")
+def copy_text(fixture):
+    desktop = fixture.desktop
+    program = fixture.start(word_list("kiwi pear"))
+    generate(program, 1, '"Words (01)"')
+    other = fixture.take_clipboard("taken over by another program")
+    started = time.monotonic()
+    program.click(program.bar_item("Copy Text"))
+    if not wait_for(lambda: program.bar_item("Text Copied", required=False), 5):
+        raise Mismatch('the menu bar after a click on "Copy Text"', "the caption 'Text Copied'",
+                       program.bar_captions())
+    check('"Text Copied" enabled', False, has_state(program.bar_item("Text Copied"), Atspi.StateType.ENABLED))
+    check('the clipboard while "Text Copied" shows', "kiwi pear", desktop.clipboard())
+    try:
+        other.wait(10)
+    except subprocess.TimeoutExpired:
+        raise Mismatch("the other program's hold on the clipboard", "lost to Lexitrove", "kept") from None
+
+    def ready():
+        return has_state(program.bar_item("Copy Text", required=False), Atspi.StateType.ENABLED)
+    if not wait_for(ready, 10):
+        raise Mismatch('the "Copy Text" item after the confirmation', "'Copy Text', enabled", program.bar_captions())
+    shown = time.monotonic() - started
+    if shown < 1.0:
+        raise Mismatch('how long "Text Copied" showed', "at least 1 s", "%.2f s" % shown)
+    check('the clipboard after "Copy Text"', "kiwi pear", desktop.clipboard())
+    check('the menu bar after "Copy Text"', ["Words", "Change Tex", "Copy Text", "Charaters  9"],
+          program.bar_captions())
+
+
+@case("info")
+def info(fixture):
+    desktop = fixture.desktop
+    program = fixture.start(word_list("kiwi"))
+    generate(program, 1, '"Words (01)"')
+    program.choose("Words", 11, "InFo")
+    box = program.wait_window("Lexitrove", 10, other_than=program.window)
+    if box is None:
+        raise Mismatch('the windows after "InFo"', 'a second window titled "Lexitrove"', program.windows())
+    alert = program.top_level("Lexitrove", roles=("alert", "dialog"))
+    if alert is None:
+        raise Mismatch('the accessibility tree after "InFo"', 'a message box titled "Lexitrove"', "none")
+    texts = {}
+    for child in children(alert):
+        for accessible in [child] + children(child):
+            texts.setdefault(role(accessible), []).append(name(accessible))
+    lines = (texts.get("label") or [""])[0].replace("\r", "").split("\n")
+    if len(lines) != 3 or not lines[0].strip() or lines[1:] != [" ", " "]:
+        raise Mismatch("the notice", "one line of text, then two lines of one space each", repr(lines))
+    check("the message box's buttons", ["OK"], texts.get("push button"))
+    desktop.key("Return")
+    if not wait_for(lambda: desktop.gone(box), 10):
+        raise Mismatch("the message box after Return", "closed", "still open")
+    check("the main window after the message box", True, program.running() and desktop.viewable(program.window))
+    check('the phrase box after "InFo"', "kiwi", program.phrase_box())
+    check('the clipboard after "InFo"', "kiwi", desktop.clipboard())
+    check('the counter after "InFo"', "Charaters  4", program.counter())
+
+
+@case("missing-list")
+def missing_list(fixture):
+    desktop = fixture.desktop
+    program = fixture.start(None, main_window=False)
+    box = program.wait_window("Quorbel_Words", 20)
+    if box is None:
+        raise Mismatch("the windows of a start without Words.TxT", 'a message box titled "Quorbel_Words"',
+                       "%r, program output %r" % (program.windows(), program.log()))
+    alert = program.top_level("Quorbel_Words", roles=("alert", "dialog"))
+    labels = [name(child) for child in children(alert) if role(child) == "label"] if alert else []
+    check("the message of a start without Words.TxT", ["Error Words.TxT File Missing"], labels)
+    check("the windows of a start without Words.TxT", ["Quorbel_Words"], [title for _, title in program.windows()])
+    desktop.key("Return")
+    status = program.wait_exit(10)
+    check("the exit status after the message box", 1, status)
+    if not wait_for(lambda: desktop.gone(box), 10):
+        raise Mismatch("the message box after the program ended", "gone", "still on the screen")
+
+
+@case("closing")
+def closing(fixture):
+    desktop = fixture.desktop
+    program = fixture.start(word_list("kiwi"))
+    frame = desktop.frame(program.window)
+    close_box = program.close_box()
+    recorder = GeometryRecorder(desktop, frame, program.window)
+    try:
+        desktop.click(*close_box)
+        ended = recorder.record(lambda: not program.running(), 20)
+    finally:
+        recorder.close()
+    if not ended:
+        raise Mismatch("the process after a click on the close box", "ended within 20 s", "still running")
+    check("the exit status after closing", 0, program.process.returncode)
+    moves = recorder.moves
+    x0, y0, width0, height0 = moves[0]
+    if len(set(moves)) < 3:
+        raise Mismatch("the window's geometry while closing", "a shrinking, sliding window", moves)
+    backwards = [(a, b) for a, b in zip(moves, moves[1:]) if b[0] < a[0] or b[1] < a[1] or b[2] > a[2] or b[3] > a[3]]
+    if backwards:
+        raise Mismatch("the window's geometry while closing", "moves right and down, never growing", backwards[:3])
+    last = moves[-1]
+    if not (last[0] > x0 and last[1] > y0 and last[2] < width0 and last[3] < height0):
+        raise Mismatch("the window's last geometry while closing", "right of, below and smaller than %r" % (moves[0],),
+                       last)
+    if not wait_for(lambda: desktop.gone(program.window), 10):
+        raise Mismatch("the window after the process ended", "gone", "still managed")
+
+
+SCREENSHOT_WORDS = 4
+
+
+def take_readme_screenshot(fixture, words, path):
+    """The window with a fresh phrase, cropped to its frame, for the README."""
+    program = fixture.start(words)
+    generate(program, SCREENSHOT_WORDS, '"Words (%02d)"' % SCREENSHOT_WORDS)
+    program.screenshot().save(path, crop=fixture.desktop.root_geometry(fixture.desktop.frame(program.window)))

@@ -1,0 +1,328 @@
+# SPDX-License-Identifier: MIT
+# A private X desktop for the end-to-end tests: Xvfb, openbox, a D-Bus session with its accessibility bus.
+"""Starts and ends everything a real window needs on a headless machine.
+
+Every process is started in a session of its own and ended through its process group, by the
+id this module got when it started it; the processes also die with the harness itself, should
+it be killed outright.
+"""
+import ctypes
+import importlib.util
+import os
+import select
+import shutil
+import signal
+import subprocess
+import time
+
+ATSPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+TOOLS = ("Xvfb", "openbox", "xdotool", "xclip", "import", "convert", "dbus-daemon")
+SCREEN = (1920, 1080)
+
+_PR_SET_PDEATHSIG = 1
+_libc = ctypes.CDLL(None, use_errno=True)
+
+
+def missing_requirements():
+    """What this machine lacks to run the suite, as a list of names (empty when all is there)."""
+    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
+    if not os.access(ATSPI_LAUNCHER, os.X_OK):
+        missing.append(ATSPI_LAUNCHER)
+    for module, package in (("Xlib", "python3-xlib"), ("gi", "python3-gi")):
+        if importlib.util.find_spec(module) is None:
+            missing.append(package)
+    if not missing:
+        import gi
+        try:
+            gi.require_version("Atspi", "2.0")
+        except ValueError:
+            missing.append("gir1.2-atspi-2.0")
+    return missing
+
+
+def wait_until(condition, timeout, interval=0.02):
+    """Polls condition() until it returns something true; returns that, or None at the timeout."""
+    end = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= end:
+            return None
+        time.sleep(interval)
+
+
+def _die_with_parent():
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+class Processes:
+    """The processes one owner started; ends each through its own process group."""
+
+    def __init__(self):
+        self._started = []
+
+    def spawn(self, argv, env, **options):
+        process = subprocess.Popen(argv, env=env, start_new_session=True, preexec_fn=_die_with_parent,
+                                   **options)
+        self._started.append(process)
+        return process
+
+    def end(self, process, grace=2.0):
+        """SIGTERM to the process's group, SIGKILL after the grace time; returns the exit status."""
+        for sig, wait in ((signal.SIGTERM, grace), (signal.SIGKILL, 5.0)):
+            try:
+                os.killpg(process.pid, sig)
+            except ProcessLookupError:
+                pass
+            try:
+                process.wait(wait)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+        # Helpers of the process (the accessibility bus daemon) may outlive its leader.
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        if process in self._started:
+            self._started.remove(process)
+        return process.returncode
+
+    def end_all(self):
+        for process in reversed(list(self._started)):
+            self.end(process)
+
+
+class Desktop:
+    """One virtual screen at 96 DPI with a window manager and an accessibility bus."""
+
+    def __init__(self, workdir):
+        self.workdir = workdir
+        self.processes = Processes()
+        self.env = None
+        self.display = None
+        self.x = None
+
+    def __enter__(self):
+        try:
+            self._start()
+        except BaseException:
+            self.stop()
+            raise
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def _start(self):
+        for sub in ("runtime", "config", "cache"):
+            os.makedirs(os.path.join(self.workdir, sub), mode=0o700, exist_ok=True)
+        env = {key: value for key, value in os.environ.items()
+               if key not in ("WAYLAND_DISPLAY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM",
+                              "AT_SPI_BUS_ADDRESS", "XAUTHORITY")}
+        env.update(XDG_RUNTIME_DIR=os.path.join(self.workdir, "runtime"),
+                   XDG_CONFIG_HOME=os.path.join(self.workdir, "config"),
+                   XDG_CACHE_HOME=os.path.join(self.workdir, "cache"),
+                   LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_QPA_PLATFORM="xcb",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        env["DISPLAY"] = ":%d" % self._start_xvfb(env)
+        self.env = env
+        from Xlib import display as xdisplay
+        self.x = xdisplay.Display(env["DISPLAY"])
+        self._spawn_logged("openbox", ["openbox", "--sm-disable"])
+        if not wait_until(lambda: self._root_property("_NET_SUPPORTING_WM_CHECK"), 15):
+            raise RuntimeError("openbox did not take over the screen within 15 s")
+        self._start_session_bus()
+        self._spawn_logged("at-spi-bus-launcher", [ATSPI_LAUNCHER, "--launch-immediately"])
+        if not wait_until(lambda: self._root_property("AT_SPI_BUS"), 15):
+            raise RuntimeError("the accessibility bus did not start within 15 s")
+        # The accessibility library of this process finds the bus through these.
+        os.environ.update(DISPLAY=env["DISPLAY"], DBUS_SESSION_BUS_ADDRESS=env["DBUS_SESSION_BUS_ADDRESS"])
+
+    def _start_xvfb(self, env):
+        # -displayfd lets the server pick a free display itself, so parallel suites never collide.
+        read_end, write_end = os.pipe()
+        try:
+            self._spawn_logged("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                                        "%dx%dx24" % SCREEN, "-dpi", "96", "-nolisten", "tcp", "-noreset"],
+                               env=env, pass_fds=(write_end,))
+            os.close(write_end)
+            write_end = None
+            number = b""
+            while not number.endswith(b"\n"):
+                if not select.select([read_end], [], [], 15)[0]:
+                    raise RuntimeError("Xvfb named no display within 15 s")
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    raise RuntimeError("Xvfb ended before it named its display")
+                number += chunk
+            return int(number)
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+
+    def _start_session_bus(self):
+        bus = self.processes.spawn(["dbus-daemon", "--session", "--nofork", "--nosyslog", "--print-address=1"],
+                                   self.env, stdout=subprocess.PIPE, stderr=self._log("dbus-daemon"))
+        if not select.select([bus.stdout], [], [], 15)[0]:
+            raise RuntimeError("dbus-daemon gave no address within 15 s")
+        address = bus.stdout.readline().decode().strip()
+        if not address:
+            raise RuntimeError("dbus-daemon ended without an address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def _log(self, name):
+        return open(os.path.join(self.workdir, name + ".log"), "ab")
+
+    def _spawn_logged(self, name, argv, env=None, **options):
+        with self._log(name) as log:
+            return self.processes.spawn(argv, env or self.env, stdout=log, stderr=log, **options)
+
+    def _root_property(self, name):
+        root = self.x.screen().root
+        value = root.get_full_property(self.x.intern_atom(name), 0)
+        return value is not None
+
+    def run(self, argv, input=None, timeout=15):
+        """Runs a desktop tool to its end; returns the CompletedProcess (stdout and stderr as bytes)."""
+        return subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=timeout)
+
+    # ---- windows ------------------------------------------------------------------------------
+
+    def _property(self, window, name, kind=0):
+        from Xlib import error
+        try:
+            value = window.get_full_property(self.x.intern_atom(name), kind)
+        except error.XError:
+            return None
+        return value.value if value is not None else None
+
+    def managed_windows(self):
+        """The windows the window manager manages now, from its _NET_CLIENT_LIST."""
+        ids = self._property(self.x.screen().root, "_NET_CLIENT_LIST") or []
+        return [self.x.create_resource_object("window", wid) for wid in ids]
+
+    def window_pid(self, window):
+        pid = self._property(window, "_NET_WM_PID")
+        return int(pid[0]) if pid else None
+
+    def window_title(self, window):
+        title = self._property(window, "_NET_WM_NAME", self.x.intern_atom("UTF8_STRING"))
+        if title is None:
+            title = self._property(window, "WM_NAME")
+        if isinstance(title, bytes):
+            title = title.decode("utf-8", "replace")
+        return title
+
+    def viewable(self, window):
+        from Xlib import X, error
+        try:
+            return window.get_attributes().map_state == X.IsViewable
+        except error.XError:
+            return False
+
+    def frame(self, window):
+        """The top-level window that holds `window`: the window manager's frame around it."""
+        root = self.x.screen().root
+        while True:
+            parent = window.query_tree().parent
+            if parent.id == root.id:
+                return window
+            window = parent
+
+    def root_geometry(self, window):
+        """(x, y, width, height) of the window's inside, in screen pixels."""
+        geometry = window.get_geometry()
+        origin = window.translate_coords(self.x.screen().root, 0, 0)
+        return (-origin.x, -origin.y, geometry.width, geometry.height)
+
+    def gone(self, window):
+        """True once the window manager no longer manages the window: the round trip that keeps
+        a closed window's leftover requests away from the next program's window."""
+        self.x.sync()
+        return window.id not in [w.id for w in self.managed_windows()]
+
+    # ---- mouse, keyboard, clipboard, screen ---------------------------------------------------
+
+    def pointer(self):
+        position = self.x.screen().root.query_pointer()
+        return (position.root_x, position.root_y)
+
+    def click(self, x, y):
+        # `mousemove --sync` hangs when the pointer is already there: move, then check.
+        self.run(["xdotool", "mousemove", str(x), str(y)])
+        if not wait_until(lambda: self.pointer() == (x, y), 5):
+            raise RuntimeError("the pointer did not reach %d,%d (it is at %r)" % (x, y, self.pointer()))
+        self.run(["xdotool", "click", "1"])
+
+    def key(self, *keys):
+        self.run(["xdotool", "key", "--delay", "40"] + list(keys))
+
+    def clipboard(self):
+        """The clipboard's text, or None when nobody offers one."""
+        result = self.run(["xclip", "-o", "-selection", "clipboard"], timeout=10)
+        return result.stdout.decode("utf-8") if result.returncode == 0 else None
+
+    def take_clipboard(self, text):
+        """Puts text on the clipboard as another program does; returns that program's process,
+        which ends by itself once something else takes the clipboard."""
+        owner = self.processes.spawn(["xclip", "-quiet", "-i", "-selection", "clipboard"], self.env,
+                                     stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        owner.stdin.write(text.encode("utf-8"))
+        owner.stdin.close()
+        if wait_until(lambda: self.clipboard() == text, 10) is None:
+            raise RuntimeError("xclip did not take the clipboard (it holds %r)" % self.clipboard())
+        return owner
+
+    def screenshot(self):
+        """The whole screen as it is now."""
+        result = self.run(["import", "-silent", "-window", "root", "-depth", "8", "ppm:-"], timeout=30)
+        if result.returncode != 0:
+            raise RuntimeError("import failed: %s" % result.stderr.decode(errors="replace"))
+        return Screenshot(result.stdout)
+
+    def stop(self):
+        if self.x is not None:
+            try:
+                self.x.close()
+            except Exception:
+                pass
+            self.x = None
+        self.processes.end_all()
+
+
+class Screenshot:
+    """A picture of the screen (from ImageMagick's import, as binary PPM) with its pixels at hand."""
+
+    def __init__(self, ppm):
+        self.ppm = ppm
+        fields, offset = [], 0
+        while len(fields) < 4:  # magic, width, height, maximum value, with comments between
+            while ppm[offset:offset + 1].isspace():
+                offset += 1
+            if ppm[offset:offset + 1] == b"#":
+                offset = ppm.index(b"\n", offset)
+                continue
+            end = offset
+            while not ppm[end:end + 1].isspace():
+                end += 1
+            fields.append(ppm[offset:end])
+            offset = end
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise ValueError("not an 8-bit binary PPM: %r" % fields)
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self._pixels = ppm[offset + 1:]
+
+    def pixel(self, x, y):
+        start = (y * self.width + x) * 3
+        return tuple(self._pixels[start:start + 3])
+
+    def save(self, path, crop=None):
+        """Writes the picture (or the part crop = (x, y, width, height) of it) as PNG."""
+        argv = ["convert", "ppm:-"]
+        if crop:
+            argv += ["-crop", "%dx%d+%d+%d" % (crop[2], crop[3], crop[0], crop[1]), "+repage"]
+        subprocess.run(argv + ["png:" + path], input=self.ppm, check=True, timeout=30)
