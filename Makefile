@@ -6,7 +6,7 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps deps-test clean
+.PHONY: run test build deps deps-test clean screenshot
 
 run: deps build
 	./$(BUILD)/lexitrove
@@ -17,6 +17,10 @@ test: deps-test build
 build:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
+
+# Takes docs/screenshot.png again: the window with a fresh phrase, on a private X desktop.
+screenshot: deps-test build
+	/usr/bin/python3 tests/e2e/run_e2e.py $(BUILD)/lexitrove --screenshot docs/screenshot.png
 
 deps:
 	scripts/install-deps.sh build
