@@ -20,12 +20,14 @@ TOOLS = ("Xvfb", "openbox", "xdotool", "xclip", "import", "convert", "dbus-daemo
 SCREEN = (1920, 1080)
 
 _PR_SET_PDEATHSIG = 1
+_PR_SET_CHILD_SUBREAPER = 36
 _libc = ctypes.CDLL(None, use_errno=True)
 
 
-def missing_requirements():
-    """What this machine lacks to run the suite, as a list of names (empty when all is there)."""
-    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
+def missing_requirements(more_tools=()):
+    """What this machine lacks for the desktop (and for more_tools), as a list of names; empty
+    when all is there."""
+    missing = [tool for tool in TOOLS + tuple(more_tools) if shutil.which(tool) is None]
     if not os.access(ATSPI_LAUNCHER, os.X_OK):
         missing.append(ATSPI_LAUNCHER)
     for module, package in (("Xlib", "python3-xlib"), ("gi", "python3-gi")):
@@ -92,12 +94,28 @@ class Processes:
     def end_all(self):
         for process in reversed(list(self._started)):
             self.end(process)
+        # Services that a bus started and that outlived it were handed to this process (see
+        # Desktop); they are dead by now, killed with their group, and only wait to be reaped.
+        while True:
+            try:
+                pid, _ = os.waitpid(-1, os.WNOHANG)
+            except ChildProcessError:
+                break
+            if pid == 0:
+                break
 
 
 class Desktop:
-    """One virtual screen at 96 DPI with a window manager and an accessibility bus."""
+    """One virtual screen at 96 DPI with a window manager and an accessibility bus.
+
+    One per process: the accessibility library binds to the first bus it meets for good."""
+
+    _started_once = False
 
     def __init__(self, workdir):
+        # Orphans of the processes started here (a bus's services) come back to this process
+        # rather than to init, so they are reaped when the desktop ends.
+        _libc.prctl(_PR_SET_CHILD_SUBREAPER, 1)
         self.workdir = workdir
         self.processes = Processes()
         self.env = None
@@ -116,6 +134,9 @@ class Desktop:
         self.stop()
 
     def _start(self):
+        if Desktop._started_once:
+            raise RuntimeError("a second Desktop in one process would read the first one's accessibility bus")
+        Desktop._started_once = True
         for sub in ("runtime", "config", "cache"):
             os.makedirs(os.path.join(self.workdir, sub), mode=0o700, exist_ok=True)
         env = {key: value for key, value in os.environ.items()
@@ -244,6 +265,11 @@ class Desktop:
         self.x.sync()
         return window.id not in [w.id for w in self.managed_windows()]
 
+    def selection_owner(self, selection):
+        """The window that owns an X selection (CLIPBOARD, PRIMARY, CLIPBOARD_MANAGER), 0 for none."""
+        owner = self.x.get_selection_owner(self.x.intern_atom(selection))
+        return owner if isinstance(owner, int) else owner.id
+
     # ---- mouse, keyboard, clipboard, screen ---------------------------------------------------
 
     def pointer(self):
@@ -276,6 +302,20 @@ class Desktop:
         if wait_until(lambda: self.clipboard() == text, 10) is None:
             raise RuntimeError("xclip did not take the clipboard (it holds %r)" % self.clipboard())
         return owner
+
+    def clipboard_targets(self):
+        """The formats the clipboard's owner offers."""
+        result = self.run(["xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"], timeout=10)
+        return set(result.stdout.decode().split())
+
+    def start_clipboard_manager(self):
+        """Starts xfsettingsd, which keeps the clipboard of a program that ends; returns its process."""
+        with self._log("xfsettingsd") as log:
+            manager = self.processes.spawn(["xfsettingsd", "--no-daemon", "--disable-wm-check"], self.env,
+                                           stdout=log, stderr=log)
+        if not wait_until(lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20):
+            raise RuntimeError("xfsettingsd did not take CLIPBOARD_MANAGER within 20 s")
+        return manager
 
     def screenshot(self):
         """The whole screen as it is now."""

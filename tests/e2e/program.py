@@ -249,6 +249,48 @@ class Program:
         return self.desktop.screenshot()
 
 
+class Fixture:
+    """What one case works with: the desktop, and a fresh folder for each start of the program.
+    clean_up() ends everything the case started: programs, clipboard owners, clipboard manager."""
+
+    def __init__(self, desktop, executable, folder):
+        self.desktop = desktop
+        self.executable = executable
+        self.folder = folder
+        self.programs = []
+        self.helpers = []
+
+    def start(self, words, main_window=True):
+        """Starts the program beside a Words.TxT of exactly these bytes (none for None)."""
+        program = Program(self.desktop, self.executable, os.path.join(self.folder, "run%d" % len(self.programs)),
+                          words)
+        self.programs.append(program)
+        program.start()
+        if main_window:
+            program.wait_main_window()
+        return program
+
+    def take_clipboard(self, text):
+        owner = self.desktop.take_clipboard(text)
+        self.helpers.append(owner)
+        return owner
+
+    def start_clipboard_manager(self):
+        manager = self.desktop.start_clipboard_manager()
+        self.helpers.append(manager)
+        return manager
+
+    def clean_up(self):
+        for program in self.programs:
+            windows = [window for window, _ in program.windows()] if program.running() else []
+            if program.window is not None:
+                windows.append(program.window)
+            program.end()
+            wait_until(lambda: all(self.desktop.gone(window) for window in windows), 10)
+        for helper in self.helpers:
+            self.desktop.processes.end(helper)
+
+
 class GeometryRecorder:
     """Every position and size a window manager's frame takes while it holds its client, in
     root coordinates: a list of (x, y, w, h).

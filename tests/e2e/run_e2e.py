@@ -19,7 +19,7 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import Desktop, missing_requirements, wait_until  # noqa: E402
+from desktop import Desktop, missing_requirements  # noqa: E402
 
 SKIPPED = 77
 SUITE_BUDGET = 270  # seconds; ctest stops the suite at 300
@@ -39,45 +39,9 @@ def _ended_from_outside(signum, frame):
     raise SystemExit("ended by signal %d" % signum)
 
 
-class Case:
-    """What one case works with: the desktop, and a fresh folder for each start of the program.
-    Everything the case started is ended by clean_up()."""
-
-    def __init__(self, desktop, executable, folder):
-        self.desktop = desktop
-        self.executable = executable
-        self.folder = folder
-        self.programs = []
-        self.owners = []
-
-    def start(self, words, main_window=True):
-        from program import Program
-        program = Program(self.desktop, self.executable, os.path.join(self.folder, "run%d" % len(self.programs)),
-                          words)
-        self.programs.append(program)
-        program.start()
-        if main_window:
-            program.wait_main_window()
-        return program
-
-    def take_clipboard(self, text):
-        owner = self.desktop.take_clipboard(text)
-        self.owners.append(owner)
-        return owner
-
-    def clean_up(self):
-        for program in self.programs:
-            windows = [window for window, _ in program.windows()] if program.running() else []
-            if program.window is not None:
-                windows.append(program.window)
-            program.end()
-            wait_until(lambda: all(self.desktop.gone(window) for window in windows), 10)
-        for owner in self.owners:
-            self.desktop.processes.end(owner)
-
-
 def run_cases(desktop, executable, names, failures, workdir):
     from cases import CASES
+    from program import Fixture
     chosen = [(name, function) for name, function in CASES if not names or name in names]
     unknown = set(names or []) - {name for name, _ in CASES}
     if unknown:
@@ -91,7 +55,7 @@ def run_cases(desktop, executable, names, failures, workdir):
             failed.append(name)
             continue
         began = time.monotonic()
-        fixture = Case(desktop, executable, os.path.join(workdir, name))
+        fixture = Fixture(desktop, executable, os.path.join(workdir, name))
         signal.alarm(CASE_BUDGET)
         try:
             function(fixture)
@@ -130,9 +94,10 @@ def report_failure(name, failure, fixture, desktop, failures):
 
 def take_screenshot(desktop, executable, path, workdir):
     from cases import take_readme_screenshot
+    from program import Fixture
     words_path = os.path.join(os.path.dirname(executable), "Words.TxT")
     with open(words_path, "rb") as words:
-        fixture = Case(desktop, executable, os.path.join(workdir, "screenshot"))
+        fixture = Fixture(desktop, executable, os.path.join(workdir, "screenshot"))
         try:
             take_readme_screenshot(fixture, words.read(), os.path.abspath(path))
         finally:
