@@ -56,8 +56,9 @@ void checkSpacing(const QString& text)
         check(program.form->state().Acc == once, command, "Acc holds the result", text);
         check(program.form->state().Pos == text.size() + 1, command, "Pos ends at n + 1", text);
         if (by.isEmpty()) {
-            check(program.platform.caption(QStringLiteral("CH")) == QStringLiteral("Charaters  ") + QString::number(once.size()),
-                  command, "the counter shows the new length", text);
+            const QString counter = QStringLiteral("Charaters  ") + QString::number(once.size());
+            check(program.platform.caption(QStringLiteral("CH")) == counter, command,
+                  "the counter shows the new length", text);
         }
         check(program.run(command, once) == once, command, "twice is once", text);
     }

@@ -205,8 +205,8 @@ void BadInputTest::oddContent_givesDefinedItems_data()
         << QByteArray("a\0b\n\0\n\0\0", 8) << QStringList{nul(u"a0b"), nul(u"0"), nul(u"00")};
     QTest::addRow("invalid UTF-8 is read as Windows-1252")
         << QByteArray("caf\xE9\n\xC0\xAF\n\xED\xA0\x80\n\xE2\x82\n")
-        << QStringList{QStringLiteral("caf\u00E9"), QStringLiteral("\u00C0\u00AF"), QStringLiteral("\u00ED\u00A0\u20AC"),
-                       QStringLiteral("\u00E2\u201A")};
+        << QStringList{QStringLiteral("caf\u00E9"), QStringLiteral("\u00C0\u00AF"),
+                       QStringLiteral("\u00ED\u00A0\u20AC"), QStringLiteral("\u00E2\u201A")};
     QTest::addRow("UTF-16LE with a mark") << QByteArray("\xFF\xFE", 2) + utf16(QStringLiteral("alpha\r\nbeta\n"), false)
                                           << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
     QTest::addRow("UTF-16BE with a mark") << QByteArray("\xFE\xFF", 2) + utf16(QStringLiteral("alpha\rbeta"), true)
@@ -217,9 +217,11 @@ void BadInputTest::oddContent_givesDefinedItems_data()
                                              << QStringList{nul(u"a0l0p0h0a0"), nul(u"0b0e0t0a0"), nul(u"0")};
     QTest::addRow("UTF-16BE without a mark") << utf16(QStringLiteral("alpha\nbeta\n"), true)
                                              << QStringList{nul(u"0a0l0p0h0a0"), nul(u"0b0e0t0a0")};
-    QTest::addRow("UTF-16 with an odd last byte") << QByteArray("\xFF\xFE" "a\0b", 5) << QStringList{QStringLiteral("a")};
-    QTest::addRow("CR-only line ends") << QByteArray("alpha\rbeta\r\r\rgamma\r")
-                                       << QStringList{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("gamma")};
+    QTest::addRow("UTF-16 with an odd last byte")
+        << QByteArray("\xFF\xFE" "a\0b", 5) << QStringList{QStringLiteral("a")};
+    QTest::addRow("CR-only line ends")
+        << QByteArray("alpha\rbeta\r\r\rgamma\r")
+        << QStringList{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("gamma")};
     QTest::addRow("nothing but CRs") << QByteArray("\r\r\r\r") << QStringList{};
 }
 
