@@ -13,6 +13,7 @@ import select
 import shutil
 import signal
 import subprocess
+import sys
 import time
 
 ATSPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
@@ -58,16 +59,51 @@ def _die_with_parent():
     _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
 
 
+# Kept informed of every process group started ("+pid", "-pid") and of the desktop's folder
+# ("/path"), it kills the groups still there and removes the folder once the harness is gone,
+# even by SIGKILL: the processes themselves die with the harness, but not what they started.
+_WATCHDOG = """
+import os, shutil, signal, sys
+groups, folders = set(), []
+for line in sys.stdin:
+    line = line.rstrip("\\n")
+    if line[0] == "/":
+        folders.append(line)
+    else:
+        (groups.add if line[0] == "+" else groups.discard)(int(line[1:]))
+for group in groups:
+    try:
+        os.killpg(group, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+for folder in folders:
+    shutil.rmtree(folder, ignore_errors=True)
+"""
+
+
 class Processes:
     """The processes one owner started; ends each through its own process group."""
 
     def __init__(self):
         self._started = []
+        self._watchdog = None
+
+    def _tell_watchdog(self, line):
+        if self._watchdog is None:
+            self._watchdog = subprocess.Popen([sys.executable, "-c", _WATCHDOG], stdin=subprocess.PIPE,
+                                              start_new_session=True, text=True)
+        self._watchdog.stdin.write(line + "\n")
+        self._watchdog.stdin.flush()
+
+    def remove_at_end(self, folder):
+        """Has the folder removed once every process here has ended, however the harness ends."""
+        self._tell_watchdog(os.path.abspath(folder))
 
     def spawn(self, argv, env, **options):
         process = subprocess.Popen(argv, env=env, start_new_session=True, preexec_fn=_die_with_parent,
                                    **options)
         self._started.append(process)
+        self._tell_watchdog("+%d" % process.pid)
         return process
 
     def end(self, process, grace=2.0):
@@ -89,11 +125,16 @@ class Processes:
             pass
         if process in self._started:
             self._started.remove(process)
+            self._tell_watchdog("-%d" % process.pid)
         return process.returncode
 
     def end_all(self):
         for process in reversed(list(self._started)):
             self.end(process)
+        if self._watchdog is not None:
+            self._watchdog.stdin.close()
+            self._watchdog.wait(10)
+            self._watchdog = None
         # Services that a bus started and that outlived it were handed to this process (see
         # Desktop); they are dead by now, killed with their group, and only wait to be reaped.
         while True:
@@ -137,6 +178,7 @@ class Desktop:
         if Desktop._started_once:
             raise RuntimeError("a second Desktop in one process would read the first one's accessibility bus")
         Desktop._started_once = True
+        self.processes.remove_at_end(self.workdir)
         for sub in ("runtime", "config", "cache"):
             os.makedirs(os.path.join(self.workdir, sub), mode=0o700, exist_ok=True)
         env = {key: value for key, value in os.environ.items()
