@@ -135,6 +135,13 @@ void QtPlatform::buildControls(QWidget* clientArea)
         if (row.toolTip)
             widget->setToolTip(str(row.toolTip));
         widget->setEnabled(row.enabled);
+        if (!row.enabled) {
+            // The phrase box takes no input, but the phrase is there to be read: keep its text
+            // as dark as in an enabled box instead of the pale grey of a disabled one.
+            QPalette palette = widget->palette();
+            palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+            widget->setPalette(palette);
+        }
         widget->setVisible(row.visible);
         m_controls.insert(name, widget);
     }
