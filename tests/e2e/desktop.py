@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
-# A private X desktop for the end-to-end tests: Xvfb, openbox, a D-Bus session with its accessibility bus.
+# A private X desktop for the tests and measurements on a real window: Xvfb, openbox and, unless
+# turned off, a D-Bus session with its accessibility bus.
 """Starts and ends everything a real window needs on a headless machine.
 
 Every process is started in a session of its own and ended through its process group, by the
@@ -14,27 +15,37 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 ATSPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
-TOOLS = ("Xvfb", "openbox", "xdotool", "xclip", "import", "convert", "dbus-daemon")
+SCREEN_TOOLS = ("Xvfb", "openbox")
+DRIVING_TOOLS = ("xdotool", "xclip", "import", "convert")  # mouse, keyboard, clipboard, screenshots
 SCREEN = (1920, 1080)
+SKIP = 77  # what CTest is told to count as skipped
 
 _PR_SET_PDEATHSIG = 1
 _PR_SET_CHILD_SUBREAPER = 36
 _libc = ctypes.CDLL(None, use_errno=True)
 
 
-def missing_requirements(more_tools=()):
-    """What this machine lacks for the desktop (and for more_tools), as a list of names; empty
-    when all is there."""
-    missing = [tool for tool in TOOLS + tuple(more_tools) if shutil.which(tool) is None]
-    if not os.access(ATSPI_LAUNCHER, os.X_OK):
-        missing.append(ATSPI_LAUNCHER)
-    for module, package in (("Xlib", "python3-xlib"), ("gi", "python3-gi")):
+def missing_requirements(more_tools=(), accessibility=True, driving=True):
+    """What this machine lacks for the desktop, as a list of names; empty when all is there.
+
+    The screen, its window manager and python3-xlib always; the accessibility bus unless
+    accessibility is False (as for Desktop); xdotool, xclip and ImageMagick unless driving is
+    False; and more_tools."""
+    tools = SCREEN_TOOLS + (DRIVING_TOOLS if driving else ()) + (("dbus-daemon",) if accessibility else ())
+    missing = [tool for tool in tools + tuple(more_tools) if shutil.which(tool) is None]
+    modules = [("Xlib", "python3-xlib")]
+    if accessibility:
+        if not os.access(ATSPI_LAUNCHER, os.X_OK):
+            missing.append(ATSPI_LAUNCHER)
+        modules.append(("gi", "python3-gi"))
+    for module, package in modules:
         if importlib.util.find_spec(module) is None:
             missing.append(package)
-    if not missing:
+    if accessibility and not missing:
         import gi
         try:
             gi.require_version("Atspi", "2.0")
@@ -147,20 +158,23 @@ class Processes:
 
 
 class Desktop:
-    """One virtual screen at 96 DPI with a window manager and an accessibility bus.
+    """One virtual screen at 96 DPI with a window manager and, unless accessibility is False, a
+    D-Bus session with its accessibility bus. Without them a program is watched through X alone.
 
-    One per process: the accessibility library binds to the first bus it meets for good."""
+    workdir holds the desktop's logs and private XDG folders and is removed when the desktop
+    ends; None makes a fresh one. One with an accessibility bus per process: the accessibility
+    library binds to the first bus it meets for good."""
 
-    _started_once = False
+    _started_accessible = False
 
-    def __init__(self, workdir):
+    def __init__(self, workdir=None, accessibility=True):
         # Orphans of the processes started here (a bus's services) come back to this process
         # rather than to init, so they are reaped when the desktop ends.
         _libc.prctl(_PR_SET_CHILD_SUBREAPER, 1)
         self.workdir = workdir
+        self.accessibility = accessibility
         self.processes = Processes()
         self.env = None
-        self.display = None
         self.x = None
 
     def __enter__(self):
@@ -175,9 +189,12 @@ class Desktop:
         self.stop()
 
     def _start(self):
-        if Desktop._started_once:
-            raise RuntimeError("a second Desktop in one process would read the first one's accessibility bus")
-        Desktop._started_once = True
+        if self.accessibility:
+            if Desktop._started_accessible:
+                raise RuntimeError("a second Desktop in one process would read the first one's accessibility bus")
+            Desktop._started_accessible = True
+        if self.workdir is None:
+            self.workdir = tempfile.mkdtemp(prefix="lexitrove-desktop-")
         self.processes.remove_at_end(self.workdir)
         for sub in ("runtime", "config", "cache"):
             os.makedirs(os.path.join(self.workdir, sub), mode=0o700, exist_ok=True)
@@ -187,8 +204,14 @@ class Desktop:
         env.update(XDG_RUNTIME_DIR=os.path.join(self.workdir, "runtime"),
                    XDG_CONFIG_HOME=os.path.join(self.workdir, "config"),
                    XDG_CACHE_HOME=os.path.join(self.workdir, "cache"),
-                   LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_QPA_PLATFORM="xcb",
-                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+                   LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_QPA_PLATFORM="xcb")
+        if self.accessibility:
+            env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        else:
+            # With no bus named, the program's D-Bus library has dbus-launch start one for the display.
+            # dbus-launch, which ends that bus with the display, dies with the program's process group
+            # and leaves the bus running for good.
+            env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
         env["DISPLAY"] = ":%d" % self._start_xvfb(env)
         self.env = env
         from Xlib import display as xdisplay
@@ -196,12 +219,17 @@ class Desktop:
         self._spawn_logged("openbox", ["openbox", "--sm-disable"])
         if not wait_until(lambda: self._root_property("_NET_SUPPORTING_WM_CHECK"), 15):
             raise RuntimeError("openbox did not take over the screen within 15 s")
+        if self.accessibility:
+            self._start_accessibility_bus()
+
+    def _start_accessibility_bus(self):
         self._start_session_bus()
         self._spawn_logged("at-spi-bus-launcher", [ATSPI_LAUNCHER, "--launch-immediately"])
         if not wait_until(lambda: self._root_property("AT_SPI_BUS"), 15):
             raise RuntimeError("the accessibility bus did not start within 15 s")
         # The accessibility library of this process finds the bus through these.
-        os.environ.update(DISPLAY=env["DISPLAY"], DBUS_SESSION_BUS_ADDRESS=env["DBUS_SESSION_BUS_ADDRESS"])
+        os.environ.update(DISPLAY=self.env["DISPLAY"],
+                          DBUS_SESSION_BUS_ADDRESS=self.env["DBUS_SESSION_BUS_ADDRESS"])
 
     def _start_xvfb(self, env):
         # -displayfd lets the server pick a free display itself, so parallel suites never collide.
@@ -306,6 +334,45 @@ class Desktop:
         a closed window's leftover requests away from the next program's window."""
         self.x.sync()
         return window.id not in [w.id for w in self.managed_windows()]
+
+    def find_window(self, pid, title, timeout=20):
+        """The managed top-level window of process pid titled title, once the window manager
+        lists it; raises RuntimeError when none comes within timeout seconds."""
+        def match():
+            for window in self.managed_windows():
+                if self.window_pid(window) == pid and self.window_title(window) == title:
+                    return window
+            return None
+        window = wait_until(match, timeout)
+        if window is None:
+            raise RuntimeError("no window %r of process %d within %d s" % (title, pid, timeout))
+        return window
+
+    def icon_sizes(self, window):
+        """The sizes of the pictures in the window's _NET_WM_ICON: a list of (width, height)."""
+        data = list(self._property(window, "_NET_WM_ICON") or [])
+        sizes = []
+        while len(data) >= 2:
+            width, height = data[0], data[1]
+            sizes.append((width, height))
+            data = data[2 + width * height:]
+        return sizes
+
+    def _ask_window_manager(self, window, message, data):
+        from Xlib import X
+        from Xlib.protocol import event
+        request = event.ClientMessage(window=window, client_type=self.x.intern_atom(message),
+                                      data=(32, (list(data) + [0] * 5)[:5]))
+        self.x.screen().root.send_event(request, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+        self.x.flush()
+
+    def request_close(self, window):
+        """Asks the window manager to close the window, as a task bar or the close box does."""
+        self._ask_window_manager(window, "_NET_CLOSE_WINDOW", [0, 2])
+
+    def maximise(self, window):
+        self._ask_window_manager(window, "_NET_WM_STATE", [1, self.x.intern_atom("_NET_WM_STATE_MAXIMIZED_VERT"),
+                                                           self.x.intern_atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2])
 
     def selection_owner(self, selection):
         """The window that owns an X selection (CLIPBOARD, PRIMARY, CLIPBOARD_MANAGER), 0 for none."""
