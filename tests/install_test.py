@@ -12,8 +12,8 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import desktop_session  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
+from desktop import SKIP, Desktop, missing_requirements  # noqa: E402
 
 CAPTION = "Lexitrove"
 failures = []
@@ -60,13 +60,13 @@ def check_layout(prefix, build):
 
 
 def check_window(link):
-    with desktop_session.Desktop() as desktop:
-        process = subprocess.Popen([link], env=desktop.environment(),
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    with Desktop(accessibility=False) as desktop:
+        process = desktop.processes.spawn([link], desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                          text=True)
         try:
             window = desktop.find_window(process.pid, CAPTION)
             check(True, "the installed program shows its window '" + CAPTION + "'")
-            left, top, width, height = desktop.geometry(window)
+            left, top, width, height = desktop.root_geometry(desktop.frame(window))
             check(width >= 900 and height < width, f"the window is a long, low bar ({width}x{height})")
             check((48, 48) in desktop.icon_sizes(window), "the window carries the 48x48 icon")
             desktop.request_close(window)
@@ -74,8 +74,7 @@ def check_window(link):
             check(status == 0, f"closing the window ends the program with status 0 (got {status})")
         finally:
             if process.poll() is None:
-                process.kill()
-                process.wait()
+                desktop.processes.end(process)
                 check(False, "the program ended after its window was closed")
             errors = process.stderr.read()
             if errors.strip():
@@ -95,10 +94,10 @@ def main():
         link = check_layout(prefix, build)
         if failures:
             return 1
-        missing = desktop_session.missing_requirements()
+        missing = missing_requirements(accessibility=False, driving=False)
         if missing:
             print("skipped: starting the installed program needs " + ", ".join(missing))
-            return desktop_session.SKIP
+            return SKIP
         check_window(link)
     return 1 if failures else 0
 
