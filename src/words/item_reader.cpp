@@ -1,117 +1,15 @@
 // SPDX-License-Identifier: MIT
-// Block-wise item scanning with a vectorised count of line starts.
+// Block-wise item scanning: whole blocks are counted, and only the item kept is decoded.
 #include "words/item_reader.h"
+
+#include "words/item_starts.h"
 
 #include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#elif defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
-
-inline bool isLineEnd(unsigned unit)
-{
-    return unit == '\n' || unit == '\r';
-}
-
-// Counts the item starts in [p, p + n): units that are not line ends and follow a line end
-// (or, for p[0], follow whatever `afterLineEnd` says).
-template <typename Unit>
-qint64 countStarts(const Unit* p, qsizetype n, bool afterLineEnd)
-{
-    qint64 count = 0;
-    bool previous = afterLineEnd;
-    for (qsizetype i = 0; i < n; ++i) {
-        const bool end = isLineEnd(p[i]);
-        count += previous && !end;
-        previous = end;
-    }
-    return count;
-}
-
-#if defined(__SSE2__)
-// The byte case is the hot one: 16 bytes a step, comparing each byte and the one before it.
-qint64 countStartsSse2(const char* p, qsizetype n)
-{
-    qint64 count = 0;
-    qsizetype i = 1;
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    while (i + 16 <= n) {
-        // Per-byte counters overflow after 255 steps: fold them into 64-bit sums before that.
-        __m128i counters = _mm_setzero_si128();
-        const qsizetype stop = std::min(n - 15, i + 255 * 16);
-        for (; i < stop; i += 16) {
-            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
-            const __m128i hereEnd = _mm_or_si128(_mm_cmpeq_epi8(here, lf), _mm_cmpeq_epi8(here, cr));
-            const __m128i beforeEnd = _mm_or_si128(_mm_cmpeq_epi8(before, lf), _mm_cmpeq_epi8(before, cr));
-            counters = _mm_sub_epi8(counters, _mm_andnot_si128(hereEnd, beforeEnd)); // 0xFF is -1
-        }
-        const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
-        count += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
-    }
-    for (; i < n; ++i)
-        count += isLineEnd(static_cast<unsigned char>(p[i - 1])) && !isLineEnd(static_cast<unsigned char>(p[i]));
-    return count;
-}
-#endif
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#define LEXITROVE_HAVE_AVX2 1
-// The same, 32 bytes a step, on processors that have AVX2 (chosen at run time).
-__attribute__((target("avx2"))) qint64 countStartsAvx2(const char* p, qsizetype n)
-{
-    qint64 count = 0;
-    qsizetype i = 1;
-    const __m256i lf = _mm256_set1_epi8('\n');
-    const __m256i cr = _mm256_set1_epi8('\r');
-    while (i + 32 <= n) {
-        __m256i counters = _mm256_setzero_si256();
-        const qsizetype stop = std::min(n - 31, i + 255 * 32);
-        for (; i < stop; i += 32) {
-            const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-            const __m256i before = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i - 1));
-            const __m256i hereEnd = _mm256_or_si256(_mm256_cmpeq_epi8(here, lf), _mm256_cmpeq_epi8(here, cr));
-            const __m256i beforeEnd = _mm256_or_si256(_mm256_cmpeq_epi8(before, lf), _mm256_cmpeq_epi8(before, cr));
-            counters = _mm256_sub_epi8(counters, _mm256_andnot_si256(hereEnd, beforeEnd));
-        }
-        const __m256i sums = _mm256_sad_epu8(counters, _mm256_setzero_si256());
-        count += _mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) + _mm256_extract_epi64(sums, 2)
-                 + _mm256_extract_epi64(sums, 3);
-    }
-    for (; i < n; ++i)
-        count += isLineEnd(static_cast<unsigned char>(p[i - 1])) && !isLineEnd(static_cast<unsigned char>(p[i]));
-    return count;
-}
-#endif
-
-template <>
-qint64 countStarts<char>(const char* p, qsizetype n, bool afterLineEnd)
-{
-    if (n == 0)
-        return 0;
-    const qint64 first = (afterLineEnd && !isLineEnd(static_cast<unsigned char>(p[0]))) ? 1 : 0;
-#if defined(LEXITROVE_HAVE_AVX2)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
-        return first + countStartsAvx2(p, n);
-#endif
-#if defined(__SSE2__)
-    return first + countStartsSse2(p, n);
-#else
-    qint64 count = first;
-    for (qsizetype i = 1; i < n; ++i)
-        count += isLineEnd(static_cast<unsigned char>(p[i - 1])) && !isLineEnd(static_cast<unsigned char>(p[i]));
-    return count;
-#endif
-}
 
 unsigned unitAt(const char* p, qsizetype i)
 {
@@ -221,7 +119,7 @@ void ItemReader::keepItemUnits(const void* from, qsizetype units)
 template <typename Unit>
 qint64 ItemReader::readFromBlock(const Unit* p, qsizetype n, qint64 limit)
 {
-    const qint64 starts = countStarts(p, n, !m_inItem);
+    const qint64 starts = countItemStarts(p, n, !m_inItem);
     qsizetype from = -1; // where the item to keep starts in this block
     qsizetype stop = n;  // units of the block read by this call
     qint64 read = starts;
@@ -231,7 +129,7 @@ qint64 ItemReader::readFromBlock(const Unit* p, qsizetype n, qint64 limit)
         qint64 seen = 0;
         bool afterEnd = !m_inItem;
         for (from = 0; from + stretch < n; from += stretch) {
-            const qint64 here = countStarts(p + from, stretch, afterEnd);
+            const qint64 here = countItemStarts(p + from, stretch, afterEnd);
             if (seen + here >= limit)
                 break;
             seen += here;
