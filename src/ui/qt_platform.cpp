@@ -1,100 +1,43 @@
 // SPDX-License-Identifier: MIT
-// Qt Widgets behind the platform seam.
+// Qt Widgets behind the platform seam: every operation the logic asks of the desktop.
 #include "ui/qt_platform.h"
 
 #include "ui/file_input.h"
 #include "ui/simple_case.h"
+#include "ui/qt_window.h"
 #include "ui/system_random.h"
 #include "ui/window_description.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QCloseEvent>
-#include <QComboBox>
 #include <QFileInfo>
-#include <QIcon>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTime>
 #include <QTimer>
 
-#include <limits>
-
-
 namespace WD = WindowDescription;
 
-// The main window only turns a close request into the unload event.
-class QtPlatform::MainWindow final : public QMainWindow
-{
-public:
-    explicit MainWindow(QtPlatform& platform)
-        : m_platform(platform)
-    {
-    }
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        qint16 cancel = 0;
-        if (!m_platform.m_ended && m_platform.m_sink)
-            m_platform.m_sink->raise(QStringLiteral("Form1"), EventKind::Unload, &cancel);
-        if (cancel != 0 && !m_platform.m_ended)
-            event->ignore();
-        else
-            event->accept();
-    }
-
-private:
-    QtPlatform& m_platform;
-};
-
-namespace {
-
-QString str(const char16_t* text)
-{
-    return QString::fromUtf16(text);
-}
-
-// "Courier New" bold, or a monospace face of the same metrics where it is not installed.
-QFont courierBold(double points)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
-                      QStringLiteral("DejaVu Sans Mono")});
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Bold);
-    return font;
-}
-
-} // namespace
-
 QtPlatform::QtPlatform()
-    : m_window(std::make_unique<MainWindow>(*this))
+    : m_window(std::make_unique<QtWindow>(
+          [this](const QString& item) {
+              if (m_sink && !m_ended)
+                  m_sink->raise(item, EventKind::Click);
+          },
+          [this] {
+              qint16 cancel = 0;
+              if (m_sink && !m_ended)
+                  m_sink->raise(QStringLiteral("Form1"), EventKind::Unload, &cancel);
+              return cancel == 0 || m_ended;
+          }))
 {
-    m_window->setObjectName(QStringLiteral("Form1"));
-    m_window->setWindowTitle(str(WD::Caption));
-    // The icon is built in, so the window has it wherever the program runs from; where the
-    // window system shows the desktop entry's icon instead (Wayland), the entry's name finds it.
-    m_window->setWindowIcon(QIcon(QStringLiteral(":/lexitrove/lexitrove.png")));
-    QGuiApplication::setDesktopFileName(QStringLiteral("lexitrove"));
-    auto* clientArea = new QWidget;
-    clientArea->setObjectName(QStringLiteral("clientArea"));
-    QPalette palette = clientArea->palette();
-    palette.setColor(QPalette::Window, QColor::fromRgb(QRgb(WD::BackgroundRgb)));
-    clientArea->setPalette(palette);
-    clientArea->setAutoFillBackground(true);
-    m_window->setCentralWidget(clientArea);
-    buildControls(clientArea);
-    buildMenus();
-    const int clientWidth = WD::toPixels(WD::ClientWidthTwips, dpi());
-    const int clientHeight = WD::toPixels(WD::ClientHeightTwips, dpi());
-    m_window->resize(clientWidth, clientHeight + m_window->menuBar()->sizeHint().height());
+    for (const WD::Control& row : WD::controls()) {
+        if (row.kind == WD::ControlKind::TextBox)
+            m_texts.insert(QString::fromUtf16(row.name), QString::fromUtf16(row.text));
+    }
 }
 
 QtPlatform::~QtPlatform() = default;
@@ -104,82 +47,19 @@ QMainWindow* QtPlatform::window() const
     return m_window.get();
 }
 
+QAction* QtPlatform::action(const QString& name) const
+{
+    return m_window->action(name);
+}
+
+QWidget* QtPlatform::control(const QString& name) const
+{
+    return m_window->control(name);
+}
+
 double QtPlatform::dpi() const
 {
     return m_window->logicalDpiX();
-}
-
-void QtPlatform::buildControls(QWidget* clientArea)
-{
-    for (const WD::Control& row : WD::controls()) {
-        const QString name = str(row.name);
-        QWidget* widget = nullptr;
-        if (row.kind == WD::ControlKind::ComboBox) {
-            auto* combo = new QComboBox(clientArea);
-            combo->setEditable(true);
-            combo->setEditText(str(row.text));
-            widget = combo;
-        } else {
-            auto* box = new QLineEdit(clientArea);
-            box->setMaxLength(std::numeric_limits<int>::max());
-            box->setText(str(row.text));
-            m_texts.insert(name, str(row.text));
-            widget = box;
-        }
-        widget->setObjectName(name);
-        widget->setAccessibleName(name);
-        widget->setGeometry(WD::toPixels(row.left, dpi()), WD::toPixels(row.top, dpi()),
-                            WD::toPixels(row.width, dpi()), WD::toPixels(row.height, dpi()));
-        if (row.fontPoints > 0)
-            widget->setFont(courierBold(row.fontPoints));
-        if (row.toolTip)
-            widget->setToolTip(str(row.toolTip));
-        widget->setEnabled(row.enabled);
-        if (!row.enabled) {
-            // The phrase box takes no input, but the phrase is there to be read: keep its text
-            // as dark as in an enabled box instead of the pale grey of a disabled one.
-            QPalette palette = widget->palette();
-            palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
-            widget->setPalette(palette);
-        }
-        widget->setVisible(row.visible);
-        m_controls.insert(name, widget);
-    }
-}
-
-void QtPlatform::buildMenus()
-{
-    QMenuBar* bar = m_window->menuBar();
-    QMenu* list = nullptr;
-    for (const WD::MenuRow& row : WD::menuTree()) {
-        const QString name = str(row.name);
-        QAction* action = nullptr;
-        switch (row.kind) {
-        case WD::MenuKind::Menu:
-            list = bar->addMenu(str(row.caption));
-            list->setObjectName(name);
-            action = list->menuAction();
-            break;
-        case WD::MenuKind::Separator:
-            action = list->addSeparator();
-            break;
-        case WD::MenuKind::Command:
-            action = list->addAction(str(row.caption));
-            break;
-        case WD::MenuKind::BarCommand:
-        case WD::MenuKind::BarLabel:
-            action = bar->addAction(str(row.caption));
-            break;
-        }
-        action->setObjectName(name);
-        if (row.kind == WD::MenuKind::Command || row.kind == WD::MenuKind::BarCommand) {
-            QObject::connect(action, &QAction::triggered, action, [this, name] {
-                if (m_sink)
-                    m_sink->raise(name, EventKind::Click);
-            });
-        }
-        m_actions.insert(name, action);
-    }
 }
 
 void QtPlatform::showWindow()
@@ -289,7 +169,7 @@ void QtPlatform::setText(const QString& box, const QString& text)
 {
     Q_ASSERT(m_texts.contains(box));
     m_texts[box] = text;
-    if (auto* edit = qobject_cast<QLineEdit*>(m_controls.value(box))) {
+    if (auto* edit = qobject_cast<QLineEdit*>(m_window->control(box))) {
         edit->setText(text);
         edit->setCursorPosition(0);
     }
@@ -299,14 +179,14 @@ void QtPlatform::setText(const QString& box, const QString& text)
 
 void QtPlatform::setCaption(const QString& item, const QString& caption)
 {
-    Q_ASSERT(m_actions.contains(item));
-    m_actions.value(item)->setText(caption);
+    Q_ASSERT(m_window->action(item));
+    m_window->action(item)->setText(caption);
 }
 
 void QtPlatform::setEnabled(const QString& item, bool enabled)
 {
-    Q_ASSERT(m_actions.contains(item));
-    m_actions.value(item)->setEnabled(enabled);
+    Q_ASSERT(m_window->action(item));
+    m_window->action(item)->setEnabled(enabled);
 }
 
 // Only the CLIPBOARD selection is used, never PRIMARY, and only as plain text: the phrase

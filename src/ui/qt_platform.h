@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QtWindow;
 class QLineEdit;
 class QMainWindow;
 class QWidget;
@@ -28,8 +29,8 @@ public:
     void showWindow();
     int exitStatus() const { return m_exitStatus; }
     QMainWindow* window() const;
-    QAction* action(const QString& name) const { return m_actions.value(name); }
-    QWidget* control(const QString& name) const { return m_controls.value(name); }
+    QAction* action(const QString& name) const;
+    QWidget* control(const QString& name) const;
 
     void setEventSink(EventSink* sink) override { m_sink = sink; }
     QString applicationFolder() override;
@@ -53,17 +54,11 @@ public:
     void setGeometry(Geometry which, float twips) override;
     float screenWidth() override;
 
-    class MainWindow;
-
 private:
-    void buildControls(QWidget* clientArea);
-    void buildMenus();
     void throwIfEnded() const;
     double dpi() const;
 
-    std::unique_ptr<MainWindow> m_window;
-    QHash<QString, QAction*> m_actions;
-    QHash<QString, QWidget*> m_controls;
+    std::unique_ptr<QtWindow> m_window;
     QHash<QString, QString> m_texts; // the boxes' texts exactly as written
     EventSink* m_sink = nullptr;
     bool m_ended = false;

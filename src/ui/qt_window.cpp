@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+// Widgets and actions of the main window, row by row from the window description.
+#include "ui/qt_window.h"
+
+#include "ui/window_description.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <limits>
+
+namespace WD = WindowDescription;
+
+namespace {
+
+QString str(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
+
+// "Courier New" bold, or a monospace face of the same metrics where it is not installed.
+QFont courierBold(double points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
+                      QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
+} // namespace
+
+QtWindow::QtWindow(std::function<void(const QString&)> onChoose, std::function<bool()> onClose)
+    : m_onChoose(std::move(onChoose))
+    , m_onClose(std::move(onClose))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(str(WD::Caption));
+    // The icon is built in, so the window has it wherever the program runs from; where the
+    // window system shows the desktop entry's icon instead (Wayland), the entry's name finds it.
+    setWindowIcon(QIcon(QStringLiteral(":/lexitrove/lexitrove.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("lexitrove"));
+    auto* clientArea = new QWidget;
+    clientArea->setObjectName(QStringLiteral("clientArea"));
+    QPalette palette = clientArea->palette();
+    palette.setColor(QPalette::Window, QColor::fromRgb(QRgb(WD::BackgroundRgb)));
+    clientArea->setPalette(palette);
+    clientArea->setAutoFillBackground(true);
+    setCentralWidget(clientArea);
+    buildControls(clientArea);
+    buildMenus();
+    const int clientWidth = WD::toPixels(WD::ClientWidthTwips, logicalDpiX());
+    const int clientHeight = WD::toPixels(WD::ClientHeightTwips, logicalDpiX());
+    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+}
+
+void QtWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_onClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void QtWindow::buildControls(QWidget* clientArea)
+{
+    const double dpi = logicalDpiX();
+    for (const WD::Control& row : WD::controls()) {
+        const QString name = str(row.name);
+        QWidget* widget = nullptr;
+        if (row.kind == WD::ControlKind::ComboBox) {
+            auto* combo = new QComboBox(clientArea);
+            combo->setEditable(true);
+            combo->setEditText(str(row.text));
+            widget = combo;
+        } else {
+            auto* box = new QLineEdit(clientArea);
+            box->setMaxLength(std::numeric_limits<int>::max());
+            box->setText(str(row.text));
+            widget = box;
+        }
+        widget->setObjectName(name);
+        widget->setAccessibleName(name);
+        widget->setGeometry(WD::toPixels(row.left, dpi), WD::toPixels(row.top, dpi), WD::toPixels(row.width, dpi),
+                            WD::toPixels(row.height, dpi));
+        if (row.fontPoints > 0)
+            widget->setFont(courierBold(row.fontPoints));
+        if (row.toolTip)
+            widget->setToolTip(str(row.toolTip));
+        widget->setEnabled(row.enabled);
+        if (!row.enabled) {
+            // The phrase box takes no input, but the phrase is there to be read: keep its text
+            // as dark as in an enabled box instead of the pale grey of a disabled one.
+            QPalette boxPalette = widget->palette();
+            boxPalette.setColor(QPalette::Disabled, QPalette::Text, boxPalette.color(QPalette::Active, QPalette::Text));
+            widget->setPalette(boxPalette);
+        }
+        widget->setVisible(row.visible);
+        m_controls.insert(name, widget);
+    }
+}
+
+void QtWindow::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    QMenu* list = nullptr;
+    for (const WD::MenuRow& row : WD::menuTree()) {
+        const QString name = str(row.name);
+        QAction* action = nullptr;
+        switch (row.kind) {
+        case WD::MenuKind::Menu:
+            list = bar->addMenu(str(row.caption));
+            list->setObjectName(name);
+            action = list->menuAction();
+            break;
+        case WD::MenuKind::Separator:
+            action = list->addSeparator();
+            break;
+        case WD::MenuKind::Command:
+            action = list->addAction(str(row.caption));
+            break;
+        case WD::MenuKind::BarCommand:
+        case WD::MenuKind::BarLabel:
+            action = bar->addAction(str(row.caption));
+            break;
+        }
+        action->setObjectName(name);
+        if (row.kind == WD::MenuKind::Command || row.kind == WD::MenuKind::BarCommand)
+            connect(action, &QAction::triggered, this, [this, name] { m_onChoose(name); });
+        m_actions.insert(name, action);
+    }
+}
