@@ -1,22 +1,22 @@
 # SPDX-License-Identifier: MIT
-# The two commands a newcomer needs:
-#   make run    installs what is missing, builds, and starts Lexitrove with the bundled word list
-#   make test   installs what is missing, builds, and runs every test
+# Shortcuts for the scripts a newcomer runs (they need nothing but bash):
+#   make run    = scripts/run.sh    installs what is missing, builds, starts Lexitrove
+#   make test   = scripts/test.sh   installs what is missing, builds, runs every test
 BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+export BUILD CMAKE_FLAGS JOBS
 
 .PHONY: run test build deps deps-test clean screenshot
 
-run: deps build
-	./$(BUILD)/lexitrove
+run:
+	scripts/run.sh
 
-test: deps-test build
-	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+test:
+	scripts/test.sh
 
 build:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j$(JOBS)
+	scripts/build.sh
 
 # Takes docs/screenshot.png again: the window with a fresh phrase, on a private X desktop.
 screenshot: deps-test build
