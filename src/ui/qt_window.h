@@ -17,7 +17,7 @@ public:
     // close the window and returns whether the window may close.
     QtWindow(std::function<void(const QString& item)> onChoose, std::function<bool()> onClose);
 
-    // A menu item or a control by its name in the description ("W3", "Ct1", "Text1", ...).
+    // A menu item or a control by its name in the window description ("W3", "Ct1", "Text1", ...).
     QAction* action(const QString& name) const { return m_actions.value(name); }
     QWidget* control(const QString& name) const { return m_controls.value(name); }
 
