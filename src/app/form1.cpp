@@ -26,6 +26,7 @@ struct Binding
 
 // Every handler the window has; any other event is left unhandled. The unload event carries
 // the cancel flag and is routed separately.
+// clang-format off
 constexpr Binding kBindings[] = {
     {u"Form1", EventKind::Load, Form_Load},
     {u"Text1", EventKind::Change, Text1_Change},
@@ -48,6 +49,7 @@ constexpr Binding kBindings[] = {
     {u"Ct1", EventKind::Click, Ct1_Click},
     {u"InF", EventKind::Click, InF_Click},
 };
+// clang-format on
 
 Handler findHandler(const QString& source, EventKind kind)
 {

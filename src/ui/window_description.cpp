@@ -5,6 +5,7 @@
 namespace WindowDescription {
 namespace {
 
+// clang-format off
 constexpr Control kControls[] = {
     {u"Text3", ControlKind::TextBox, 9240, 2040, 2775, 375, false, true, u"", 0, 0, nullptr},
     {u"Text2", ControlKind::TextBox, 12480, 1200, 615, 525, false, true, u"01", 20.25, 1, nullptr},
@@ -12,7 +13,9 @@ constexpr Control kControls[] = {
     {u"Text1", ControlKind::TextBox, 0, 240, 13455, 405, true, false, u"", 9.75, 2,
      u" Clik To Save Clipboard "},
 };
+// clang-format on
 
+// clang-format off
 constexpr MenuRow kMenuTree[] = {
     {1, u"W", u"Words", MenuKind::Menu},
     {2, u"B1", u"-", MenuKind::Separator},
@@ -40,6 +43,7 @@ constexpr MenuRow kMenuTree[] = {
     {1, u"Ct1", u"Copy Text", MenuKind::BarCommand},
     {1, u"CH", u"Characters 0", MenuKind::BarLabel},
 };
+// clang-format on
 
 } // namespace
 
