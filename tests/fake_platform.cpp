@@ -25,7 +25,13 @@ public:
 
     qint64 read(char* data, qint64 maxSize) override
     {
-        const qint64 n = std::min({maxSize, m_platform.m_readChunk, qint64(m_bytes.size()) - m_pos});
+        qint64 available = qint64(m_bytes.size()) - m_pos;
+        if (m_platform.m_failReadsAfter >= 0) {
+            if (m_pos >= m_platform.m_failReadsAfter)
+                throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+            available = std::min(available, m_platform.m_failReadsAfter - m_pos);
+        }
+        const qint64 n = std::min({maxSize, m_platform.m_readChunk, available});
         std::copy_n(m_bytes.constData() + m_pos, n, data);
         m_pos += n;
         return n;

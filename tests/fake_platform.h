@@ -37,6 +37,8 @@ public:
     void useRealFolder(const QString& folder) { m_realFolder = folder; }
     // The next opens fail with this error number (0: they succeed again).
     void setOpenError(int number) { m_openError = number; }
+    // Reads fail with error 57 once this many bytes of the file have been handed out (-1: never).
+    void failReadsAfter(qint64 bytes) { m_failReadsAfter = bytes; }
     // Reads hand out at most this many bytes, to cross block boundaries in tests.
     void setReadChunk(qint64 bytes) { m_readChunk = bytes; }
     // Readings of the clock: scripted ones first, then `now`, advanced by `step` per reading.
@@ -121,6 +123,7 @@ private:
     bool m_realFileOpen = false;
     int m_openError = 0;
     qint64 m_readChunk = 1 << 20;
+    qint64 m_failReadsAfter = -1;
     int m_openFiles = 0;
     QList<Message> m_messages;
     bool m_ended = false;

@@ -74,6 +74,7 @@ private Q_SLOTS:
     void otherFailures_areQuietAndCloseTheFile_data();
     void otherFailures_areQuietAndCloseTheFile();
     void countOverflow_isQuiet();
+    void readFailure_halfWay_keepsWhatWasRead();
     void fetch_readsUpToThePick_data();
     void fetch_readsUpToThePick();
     void fetch_afterListShortened_givesLastItem();
@@ -291,6 +292,34 @@ void WordsTest::countOverflow_isQuiet()
     QCOMPARE(m_fake->openFiles(), 0);
     CountWords(state(), *m_fake, 5); // exactly at the limit is fine
     QCOMPARE(state().Total, 5);
+}
+
+void WordsTest::readFailure_halfWay_keepsWhatWasRead()
+{
+    // 30,000 items of about 10 bytes, and a disk that fails past the second 64 KiB block,
+    // right after a line end: the count and the last item are those before the failure.
+    QStringList lines;
+    for (int i = 1; i <= 30000; ++i)
+        lines.append(QStringLiteral("word%1").arg(i));
+    m_fake->setWordLines(lines);
+    const QByteArray bytes = lines.join(u'\n').toUtf8() + '\n';
+    const qint64 failAt = bytes.indexOf('\n', 100000) + 1;
+    const QStringList before = referenceItems(bytes.left(failAt));
+    m_fake->failReadsAfter(failAt);
+    m_form->load();
+    QCOMPARE(state().Total, 0); // never counted to the end
+    QCOMPARE(state().Pos, int(before.size()));
+    QCOMPARE(state().Word, before.last());
+    QVERIFY(m_fake->messages().isEmpty());
+    QCOMPARE(m_fake->openFiles(), 0);
+
+    state().Pick = 25000.0;
+    FetchWord(state(), *m_fake);
+    QCOMPARE(state().Pos, int(before.size()));
+    QCOMPARE(state().Word, before.last());
+    state().Pick = 3.0;
+    FetchWord(state(), *m_fake);
+    QCOMPARE(state().Word, QStringLiteral("word3"));
 }
 
 void WordsTest::fetch_readsUpToThePick_data()

@@ -185,20 +185,29 @@ bool ItemReader::finishItem(const Unit* p, qsizetype n)
 qint64 ItemReader::readItems(qint64 limit, QString* last)
 {
     qint64 read = 0;
-    while (read < limit && (unitsLeft() > 0 || refill())) {
-        read += m_utf16 ? readFromBlock(reinterpret_cast<const char16_t*>(m_block.data() + m_pos), unitsLeft(), limit - read)
-                        : readFromBlock(m_block.data() + m_pos, unitsLeft(), limit - read);
-    }
-    if (read == 0)
-        return 0;
-    // The last item read may run on past the block it started in.
-    while (m_inItem && (unitsLeft() > 0 || refill())) {
-        const bool done = m_utf16 ? finishItem(reinterpret_cast<const char16_t*>(m_block.data() + m_pos), unitsLeft())
+    try {
+        while (read < limit && (unitsLeft() > 0 || refill())) {
+            read += m_utf16 ? readFromBlock(reinterpret_cast<const char16_t*>(m_block.data() + m_pos), unitsLeft(),
+                                            limit - read)
+                            : readFromBlock(m_block.data() + m_pos, unitsLeft(), limit - read);
+        }
+        // The last item read may run on past the block it started in.
+        while (read > 0 && m_inItem && (unitsLeft() > 0 || refill())) {
+            const bool done = m_utf16
+                                  ? finishItem(reinterpret_cast<const char16_t*>(m_block.data() + m_pos), unitsLeft())
                                   : finishItem(m_block.data() + m_pos, unitsLeft());
-        if (done)
-            break;
+            if (done)
+                break;
+        }
+    } catch (const PlatformError&) {
+        // What was read before a failing read still counts, as it would for a reader that went
+        // item by item: the caller learns how far it got, and the last item is handed over.
+        m_readBeforeFailure = read;
+        if (read > 0 && last)
+            *last = decodeItem();
+        throw;
     }
-    if (last)
+    if (read > 0 && last)
         *last = decodeItem();
     return read;
 }

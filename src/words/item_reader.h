@@ -29,7 +29,10 @@ public:
 
     // Reads up to `limit` further items and returns how many it read. Of those, only the last
     // is decoded, into `*last` (when given); `*last` is left alone when none was read.
+    // When reading the file fails, `*last` is still given the last item read, and the count
+    // read so far is kept for readBeforeFailure() before the error goes on to the caller.
     qint64 readItems(qint64 limit, QString* last);
+    qint64 readBeforeFailure() const { return m_readBeforeFailure; }
 
 private:
     bool refill();
@@ -52,4 +55,5 @@ private:
     bool m_inItem = false;  // the last unit read belongs to an item (it was no line end)
     QByteArray m_item;      // raw units of the item last read
     bool m_itemCut = false; // m_item reached MaxItemUnits
+    qint64 m_readBeforeFailure = 0;
 };

@@ -4,7 +4,7 @@
 
 #include "words/item_reader.h"
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -18,6 +18,18 @@ void trap(const PlatformError& error, Platform& platform)
         return;
     platform.messageBox(QStringLiteral("Error Words.TxT File Missing"), 48, QStringLiteral("Quorbel_Words"));
     platform.endProcess(1);
+}
+
+// Reads up to `limit` items, the last into Word. A read that fails half way still leaves Pos
+// at the count reached (at most `maxPos`) and Word at the last item read before it.
+qint64 readInto(FormState& form, ItemReader& reader, qint64 limit, qint32 maxPos)
+{
+    try {
+        return reader.readItems(limit, &form.Word);
+    } catch (const PlatformError&) {
+        form.Pos = qint32(std::min<qint64>(reader.readBeforeFailure(), maxPos));
+        throw;
+    }
 }
 
 } // namespace
@@ -37,7 +49,7 @@ void CountWords(FormState& form, Platform& platform, qint32 maxCount)
             ItemReader reader(*file);
             // One item past the limit is read, as the item-by-item count would before its
             // counter overflowed.
-            count = reader.readItems(qint64(maxCount) + 1, &form.Word);
+            count = readInto(form, reader, qint64(maxCount) + 1, maxCount);
         }
         if (count > maxCount) {
             form.Pos = maxCount;
@@ -61,7 +73,7 @@ void FetchWord(FormState& form, Platform& platform)
         const qint64 limit = pick >= 1.0 && pick <= double(std::numeric_limits<qint32>::max())
                                  ? qint64(pick)
                                  : std::numeric_limits<qint32>::max();
-        form.Pos = qint32(reader.readItems(limit, &form.Word));
+        form.Pos = qint32(readInto(form, reader, limit, std::numeric_limits<qint32>::max()));
     } catch (const PlatformError& error) {
         trap(error, platform);
     }
