@@ -8,6 +8,7 @@
 #include "ui/window_description.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace WD = WindowDescription;
@@ -77,10 +78,13 @@ void FakePlatform::setClock(float now, float step)
     m_step = step;
 }
 
-void FakePlatform::queueDraws(std::initializer_list<float> draws)
+void FakePlatform::queueDraws(std::initializer_list<double> fractions)
 {
-    for (float draw : draws)
-        m_draws.enqueue(draw);
+    for (double fraction : fractions) {
+        if (!(fraction >= 0.0 && fraction < 1.0))
+            throw std::logic_error("a draw is a fraction of the range, 0 <= f < 1");
+        m_bits.enqueue(quint64(std::ldexp(fraction, 64)));
+    }
 }
 
 void FakePlatform::choose(const QString& item)
@@ -104,8 +108,9 @@ std::unique_ptr<InputFile> FakePlatform::openForInput(const QString& path, int f
         throw std::logic_error("the word list always uses file number 1");
     if (m_openFiles > 0)
         throw PlatformError{ErrorNumber::FileAlreadyOpen, QStringLiteral("File already open")};
-    if (m_openError != 0)
+    if (m_openError != 0 && m_opensBeforeError == 0)
         throw PlatformError{m_openError, QStringLiteral("scripted failure")};
+    m_opensBeforeError = std::max(0, m_opensBeforeError - 1);
     if (!m_realFolder.isEmpty())
         return openFileForInput(path, m_realFileOpen);
     const auto file = m_files.constFind(path);
@@ -116,7 +121,7 @@ std::unique_ptr<InputFile> FakePlatform::openForInput(const QString& path, int f
 
 void FakePlatform::messageBox(const QString& prompt, int buttons, const QString& title)
 {
-    m_messages.append({prompt, buttons, title});
+    m_messages.append({prompt, buttons, title, phraseText(), m_clipboard});
     if (m_ended)
         throw ProcessEnd{};
 }
@@ -138,9 +143,13 @@ float FakePlatform::timeOfDay()
     return now;
 }
 
-float FakePlatform::randomDraw()
+quint64 FakePlatform::randomBits()
 {
-    return m_draws.isEmpty() ? systemRandomDraw() : m_draws.dequeue();
+    if (!m_bits.isEmpty())
+        return m_bits.dequeue();
+    if (!m_bitsFailure.isEmpty())
+        throw PlatformError{ErrorNumber::InternalError, m_bitsFailure};
+    return systemRandomBits();
 }
 
 void FakePlatform::pumpEvents()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // An in-memory platform for the logic's tests: it records what a user could see (box texts,
 // captions, clipboard, messages, the end of the process) and replays a script (word-list
-// bytes, clock readings, random draws, events that arrive while a command pumps).
+// bytes, clock readings, random bits, events that arrive while a command pumps).
 #pragma once
 
 #include "ui/platform.h"
@@ -23,6 +23,8 @@ public:
         QString prompt;
         int buttons = 0;
         QString title;
+        QString phraseBox; // what the phrase box and the clipboard held while the box was up
+        QString clipboard;
     };
 
     FakePlatform();
@@ -35,8 +37,13 @@ public:
     void removeWordList() { m_files.remove(folder() + QStringLiteral("/Words.TxT")); }
     // From now on the word list is read from `folder` on the real file system.
     void useRealFolder(const QString& folder) { m_realFolder = folder; }
-    // The next opens fail with this error number (0: they succeed again).
-    void setOpenError(int number) { m_openError = number; }
+    // After `opensFirst` more opens that succeed, opens fail with this error number (0: they
+    // succeed again).
+    void setOpenError(int number, int opensFirst = 0)
+    {
+        m_openError = number;
+        m_opensBeforeError = opensFirst;
+    }
     // Reads fail with error 57 once this many bytes of the file have been handed out (-1: never).
     void failReadsAfter(qint64 bytes) { m_failReadsAfter = bytes; }
     // Reads hand out at most this many bytes, to cross block boundaries in tests.
@@ -44,8 +51,14 @@ public:
     // Readings of the clock: scripted ones first, then `now`, advanced by `step` per reading.
     void queueClock(std::initializer_list<float> readings);
     void setClock(float now, float step = 0.0f);
-    // Draws: scripted ones first, then the system's random source.
-    void queueDraws(std::initializer_list<float> draws);
+    // Random bits: scripted values first, then the system's random source, or the failure.
+    void queueBits(const QList<quint64>& values) { m_bits.append(values); }
+    // The values at these fractions of the 64-bit range: a fraction f of a list of n items
+    // draws item floor(f * n) + 1 unless f lies within 2^-32 of a band's edge.
+    void queueDraws(std::initializer_list<double> fractions);
+    // Once the scripted values are used up, the random source fails with this reason (empty:
+    // it works again).
+    void failRandomBits(const QString& reason) { m_bitsFailure = reason; }
     // Runs at the next pumps, one action per pump, as if the user acted meanwhile.
     void queueDuringPump(std::function<void()> action) { m_pumpActions.enqueue(std::move(action)); }
     // Writes of `box` throw PlatformError `number` (0: they succeed again).
@@ -84,6 +97,7 @@ public:
     int exitStatus() const { return m_exitStatus; }
     int openFiles() const { return m_openFiles + (m_realFileOpen ? 1 : 0); }
     const QList<float>& reseeds() const { return m_reseeds; }
+    qsizetype queuedBits() const { return m_bits.size(); }
     int pumps() const { return m_pumps; }
     int clockReadings() const { return m_clockReadings; }
     float geometryValue(Geometry which) const { return m_geometry.at(which); }
@@ -99,7 +113,7 @@ public:
     bool hasEnded() const override { return m_ended; }
     float timeOfDay() override;
     void reseed(float seed) override { m_reseeds.append(seed); }
-    float randomDraw() override;
+    quint64 randomBits() override;
     void pumpEvents() override;
     QString upperCase(const QString& text) override;
     QString lowerCase(const QString& text) override;
@@ -122,6 +136,7 @@ private:
     QString m_realFolder;
     bool m_realFileOpen = false;
     int m_openError = 0;
+    int m_opensBeforeError = 0;
     qint64 m_readChunk = 1 << 20;
     qint64 m_failReadsAfter = -1;
     int m_openFiles = 0;
@@ -132,7 +147,8 @@ private:
     float m_now = 0.0f;
     float m_step = 0.0f;
     int m_clockReadings = 0;
-    QQueue<float> m_draws;
+    QQueue<quint64> m_bits;
+    QString m_bitsFailure;
     QList<float> m_reseeds;
     QQueue<std::function<void()>> m_pumpActions;
     int m_pumps = 0;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The main window's nine variables, shared by its handlers and private procedures.
+// The main window's variables, shared by its handlers and private procedures.
 #pragma once
 
 #include <QChar>
@@ -19,6 +19,25 @@ struct FixedChar
         return *this;
     }
     QString toString() const { return QString(value); }
+};
+
+// Why a word could not be had: what the last count, fetch or draw found wrong. The count at
+// start-up stays quiet, so the window opens, and the first command that needs a word says it.
+struct DrawFault
+{
+    // clang-format off
+    enum Kind {
+        None,
+        MissingList,    // Words.TxT is gone
+        EmptyList,      // it holds no words
+        UnreadableList, // it cannot be opened or read; `reason` says why
+        OverlongList,   // it holds more words than Total can count
+        ShortenedList,  // it ends before the drawn ordinal: it got shorter since start-up
+        RandomSource,   // the system gave no random bits; `reason` says why
+    };
+    // clang-format on
+    Kind kind = None;
+    QString reason; // the system's words, where it gave any
 };
 
 struct FormState
@@ -42,4 +61,7 @@ struct FormState
     QString Acc;
     // Time of day at which the Copy Text pause began.
     float TStart = 0.0f;
+    // Written by CountWords and FetchWord on every call and by PickIndex when it cannot draw;
+    // read by the generation commands, which then hand out no phrase.
+    DrawFault Fault;
 };

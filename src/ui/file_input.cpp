@@ -31,20 +31,6 @@ private:
     bool& m_inUse;
 };
 
-PlatformError fileError(int number)
-{
-    switch (number) {
-    case ErrorNumber::FileNotFound:
-        return {number, QStringLiteral("File not found")};
-    case ErrorNumber::PermissionDenied:
-        return {number, QStringLiteral("Permission denied")};
-    case ErrorNumber::FileAlreadyOpen:
-        return {number, QStringLiteral("File already open")};
-    default:
-        return {ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")};
-    }
-}
-
 #ifdef Q_OS_UNIX
 class PosixInputFile final : public InputFile
 {
@@ -65,7 +51,7 @@ public:
             if (got >= 0)
                 return got;
             if (errno != EINTR)
-                throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+                throw PlatformError{ErrorNumber::DeviceIo, qt_error_string(errno)};
         }
     }
 
@@ -83,11 +69,12 @@ public:
     {
     }
     bool open() { return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    QString errorString() const { return m_file.errorString(); }
     qint64 read(char* data, qint64 maxSize) override
     {
         const qint64 got = m_file.read(data, maxSize);
         if (got < 0)
-            throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+            throw PlatformError{ErrorNumber::DeviceIo, m_file.errorString()};
         return got;
     }
 
@@ -102,32 +89,43 @@ private:
 std::unique_ptr<InputFile> openFileForInput(const QString& path, bool& numberInUse)
 {
     if (numberInUse)
-        throw fileError(ErrorNumber::FileAlreadyOpen);
+        throw PlatformError{ErrorNumber::FileAlreadyOpen, QStringLiteral("File already open")};
 #ifdef Q_OS_UNIX
     // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        throw fileError(error == ENOENT || error == ENOTDIR ? ErrorNumber::FileNotFound
-                        : error == EACCES || error == EPERM ? ErrorNumber::PermissionDenied
-                                                            : ErrorNumber::PathFileAccess);
+        int number = ErrorNumber::PathFileAccess;
+        if (error == ENOENT || error == ENOTDIR)
+            number = ErrorNumber::FileNotFound;
+        else if (error == EACCES || error == EPERM)
+            number = ErrorNumber::PermissionDenied;
+        throw PlatformError{number, qt_error_string(error)};
     }
     struct stat info{};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool described = ::fstat(fd, &info) == 0;
+    if (!described || !S_ISREG(info.st_mode)) {
+        QString reason = QStringLiteral("Not a regular file");
+        if (!described)
+            reason = qt_error_string(errno);
+        else if (S_ISDIR(info.st_mode))
+            reason = qt_error_string(EISDIR);
+        else if (S_ISFIFO(info.st_mode))
+            reason = QStringLiteral("Is a FIFO, not a file");
         ::close(fd);
-        throw fileError(ErrorNumber::PathFileAccess);
+        throw PlatformError{ErrorNumber::PathFileAccess, reason};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return std::make_unique<PosixInputFile>(fd, numberInUse);
 #else
     const QFileInfo info(path);
     if (!info.exists())
-        throw fileError(ErrorNumber::FileNotFound);
+        throw PlatformError{ErrorNumber::FileNotFound, QStringLiteral("File not found")};
     if (!info.isFile())
-        throw fileError(ErrorNumber::PathFileAccess);
+        throw PlatformError{ErrorNumber::PathFileAccess, QStringLiteral("Not a regular file")};
     auto file = std::make_unique<QFileInputFile>(path, numberInUse);
     if (!file->open())
-        throw fileError(ErrorNumber::PermissionDenied);
+        throw PlatformError{ErrorNumber::PermissionDenied, file->errorString()};
     return file;
 #endif
 }

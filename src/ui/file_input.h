@@ -6,5 +6,6 @@
 
 // Opens `path` for sequential input, holding `numberInUse` while the file is open. Throws
 // PlatformError 53 (missing, or a dangling link), 70 (not readable), 75 (not a regular file:
-// a directory, FIFO, device or socket) or 55 (the number is in use). Never blocks on a FIFO.
+// a directory, FIFO, device or socket) or 55 (the number is in use), with the system's reason
+// as its description; reads throw 57 the same way. Never blocks on a FIFO.
 std::unique_ptr<InputFile> openFileForInput(const QString& path, bool& numberInUse);

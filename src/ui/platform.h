@@ -9,11 +9,14 @@
 // A failure of a platform operation, carried as a numbered error. The numbers follow the
 // classic runtime numbering so the word-list readers can tell a missing file from the rest:
 //    6  Overflow                  (a count past the signed 32-bit range)
+//   51  Internal error            (the system's random source failed)
 //   53  File not found            (also a dangling symbolic link)
 //   55  File already open         (file number 1 is still in use)
 //   57  Device I/O error          (a read failed half way)
 //   70  Permission denied
 //   75  Path/File access error    (a directory, FIFO, device or socket where a file was expected)
+// `description` is the system's own words for it where the system gives any ("Permission
+// denied", "Is a directory"), so a message can pass them on.
 struct PlatformError
 {
     int number = 0;
@@ -22,6 +25,7 @@ struct PlatformError
 
 namespace ErrorNumber {
 constexpr int Overflow = 6;
+constexpr int InternalError = 51;
 constexpr int FileNotFound = 53;
 constexpr int FileAlreadyOpen = 55;
 constexpr int DeviceIo = 57;
@@ -90,8 +94,9 @@ public:
     virtual float timeOfDay() = 0;
     // Mixes `seed` into the generator; it never replaces the generator's own entropy.
     virtual void reseed(float seed) = 0;
-    // A value r with 0 <= r < 1: a multiple of 2^-24, uniform over those below 1.
-    virtual float randomDraw() = 0;
+    // 64 bits from the operating system's cryptographic generator, every value equally likely.
+    // Throws PlatformError 51 when the system cannot give them: there is no weaker fallback.
+    virtual quint64 randomBits() = 0;
 
     // Handles the queued window events, then returns; may wait a few milliseconds for one
     // when nothing is queued. Throws ProcessEnd when one of them ended the process.

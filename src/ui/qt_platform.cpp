@@ -129,9 +129,9 @@ void QtPlatform::reseed(float)
     // attacker could not guess, so it is left out rather than weakening the draw.
 }
 
-float QtPlatform::randomDraw()
+quint64 QtPlatform::randomBits()
 {
-    return systemRandomDraw();
+    return systemRandomBits();
 }
 
 void QtPlatform::pumpEvents()

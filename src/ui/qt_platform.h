@@ -40,7 +40,7 @@ public:
     bool hasEnded() const override { return m_ended; }
     float timeOfDay() override;
     void reseed(float seed) override;
-    float randomDraw() override;
+    quint64 randomBits() override;
     void pumpEvents() override;
     QString upperCase(const QString& text) override;
     QString lowerCase(const QString& text) override;

@@ -1,12 +1,53 @@
 // SPDX-License-Identifier: MIT
-// Draws from the system's cryptographic source.
+// Draws from the kernel's generator, which gathers entropy from many sources and does not rest
+// on any single processor instruction being right.
 #include "ui/system_random.h"
 
-#include <QRandomGenerator>
+#if defined(Q_OS_WIN)
+#include <windows.h>
 
-float systemRandomDraw()
+#include <bcrypt.h> // needs windows.h first
+#elif defined(Q_OS_LINUX)
+#include <cerrno>
+#include <sys/random.h>
+#elif defined(Q_OS_BSD4)
+#include <stdlib.h>
+#else
+#error "no kernel random source is known for this system"
+#endif
+
+namespace {
+
+[[noreturn]] void sourceFailed(const QString& reason)
 {
-    // The top 24 bits of a 32-bit draw fill a float's significand exactly, so no rounding can
-    // push r up to 1 or favour any value.
-    return float(QRandomGenerator::system()->generate() >> 8) * (1.0f / 16777216.0f);
+    throw PlatformError{ErrorNumber::InternalError, reason};
+}
+
+} // namespace
+
+quint64 systemRandomBits()
+{
+    quint64 value = 0;
+#if defined(Q_OS_WIN)
+    const NTSTATUS status =
+        BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&value), sizeof value, BCRYPT_USE_SYSTEM_PREFERRED_RNG);
+    if (status < 0)
+        sourceFailed(QStringLiteral("BCryptGenRandom status 0x%1").arg(quint32(status), 8, 16, QLatin1Char('0')));
+#elif defined(Q_OS_LINUX)
+    // Without flags it waits only until the kernel's pool was first filled, early in boot, and
+    // never again; a signal or a short read just asks for the rest.
+    auto* bytes = reinterpret_cast<unsigned char*>(&value);
+    for (size_t got = 0; got < sizeof value;) {
+        const ssize_t n = ::getrandom(bytes + got, sizeof value - got, 0);
+        if (n > 0)
+            got += size_t(n);
+        else if (n < 0 && errno != EINTR)
+            sourceFailed(qt_error_string(errno));
+        else if (n == 0)
+            sourceFailed(QStringLiteral("getrandom gave no bytes"));
+    }
+#else
+    ::arc4random_buf(&value, sizeof value); // cannot fail
+#endif
+    return value;
 }

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
-// The operating system's cryptographic random source, as the draw the phrase commands need.
+// The operating system's cryptographic random source, as the bits the phrase draws need.
 #pragma once
 
-// A value r with 0 <= r < 1 carrying 24 random bits: every multiple of 2^-24 below 1 is
-// equally likely. Comes from QRandomGenerator::system(), which cannot be seeded.
-float systemRandomDraw();
+#include "ui/platform.h"
+
+// 64 bits from the kernel's generator: getrandom(2) on Linux, BCryptGenRandom on Windows,
+// arc4random_buf on macOS and the BSDs. Nothing of it is generated or kept in this process, so
+// there is no state to seed, copy or predict. Throws PlatformError 51, with the system's
+// reason, when the kernel cannot give them.
+quint64 systemRandomBits();

@@ -2,14 +2,41 @@
 // One random ordinal per word.
 #include "words/ordinal_draw.h"
 
-#include <cmath>
+namespace {
+
+// 1..total, exactly uniform. The 2^64 values are cut into `total` bands of floor(2^64 / total)
+// values each, and ordinal k is the k-th band from the bottom. The fewer than `total` values
+// above the last whole band belong to no band and are drawn again; that happens less than once
+// in 2^33 draws.
+qint64 uniformOrdinal(qint32 total, Platform& platform)
+{
+    const auto count = quint64(total);
+    const quint64 leftOver = (0 - count) % count; // 2^64 mod total, in 64-bit arithmetic
+    const quint64 lastInBand = ~quint64(0) - leftOver;
+    quint64 value = platform.randomBits();
+    while (value > lastInBand)
+        value = platform.randomBits();
+    if (count == 1)
+        return 1; // one band of all 2^64 values: a width no 64-bit number holds
+    const quint64 bandWidth = lastInBand / count + 1;
+    return qint64(value / bandWidth) + 1;
+}
+
+} // namespace
 
 void PickIndex(FormState& form, Platform& platform)
 {
     // The clock reading is handed to the generator before every draw, but the generator is the
-    // system's cryptographic source and only mixes it in: a known time of day predicts nothing.
+    // kernel's and only mixes it in, if at all: a known time of day predicts nothing.
     platform.reseed(platform.timeOfDay());
-    const float r = platform.randomDraw();
-    // Ordinal k is drawn when (k - 1) / Total <= r < k / Total; an empty list always gives 1.
-    form.Pick = std::floor(double(r) * double(form.Total) + 1.0);
+    if (form.Total <= 0) {
+        form.Pick = 1.0; // nothing to draw from; the commands stop before asking
+        return;
+    }
+    try {
+        form.Pick = double(uniformOrdinal(form.Total, platform));
+    } catch (const PlatformError& error) {
+        form.Pick.reset();
+        form.Fault = {DrawFault::RandomSource, error.description};
+    }
 }

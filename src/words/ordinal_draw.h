@@ -5,5 +5,6 @@
 #include "app/form_state.h"
 #include "ui/platform.h"
 
-// Draws an ordinal 1..Total (1 when the list is empty) into Pick.
+// Draws an ordinal 1..Total into Pick, every one equally likely (1 when the list is empty).
+// When the system gives no random bits, Pick is left empty and Fault says why.
 void PickIndex(FormState& form, Platform& platform);

@@ -7,24 +7,77 @@
 #include "words/ordinal_draw.h"
 #include "words/word_list.h"
 
+namespace {
+
+const QString kPhraseBox = QStringLiteral("Text1");
+
+// What went wrong and what to do about it, in the user's words.
+QString faultPrompt(const DrawFault& fault)
+{
+    const QString noPhrase = QStringLiteral(", so no phrase was made.\r\n");
+    switch (fault.kind) {
+    case DrawFault::None: // nothing was ever counted
+    case DrawFault::EmptyList:
+        return QStringLiteral("Words.TxT holds no words") + noPhrase
+            + QStringLiteral("Put one word on each line of Words.TxT, then start Lexitrove again.");
+    case DrawFault::UnreadableList:
+        return QStringLiteral("Words.TxT cannot be read (%1)").arg(fault.reason) + noPhrase
+            + QStringLiteral("Make Words.TxT a file you may read, then start Lexitrove again.");
+    case DrawFault::OverlongList:
+        return QStringLiteral("Words.TxT holds more than 2,147,483,647 words, more than Lexitrove can count") + noPhrase
+            + QStringLiteral("Use a shorter list, then start Lexitrove again.");
+    case DrawFault::ShortenedList:
+        return QStringLiteral("Words.TxT got shorter since Lexitrove started") + noPhrase
+            + QStringLiteral("Start Lexitrove again to use Words.TxT as it is now.");
+    case DrawFault::RandomSource:
+        return QStringLiteral("The system gave no random numbers (%1)").arg(fault.reason) + noPhrase
+            + QStringLiteral("Try again; Lexitrove makes no phrase without them.");
+    case DrawFault::MissingList: // endForMissingList has its own message
+        break;
+    }
+    return QString();
+}
+
+// The command stops at a word it cannot draw truly. The box, and through it the clipboard, is
+// emptied before the message waits for the user, so nothing of the words drawn so far can be
+// pasted as if it were a phrase.
+void giveNoPhrase(FormState& form, Platform& platform)
+{
+    platform.setText(kPhraseBox, QString());
+    ShowCount(form, platform);
+    if (form.Fault.kind == DrawFault::MissingList)
+        return endForMissingList(platform);
+    platform.messageBox(faultPrompt(form.Fault), 48, QStringLiteral("Quorbel_Words"));
+}
+
+} // namespace
+
 void generatePhrase(FormState& form, Platform& platform, const QString& countText)
 {
-    const QString phraseBox = QStringLiteral("Text1");
-    platform.setText(phraseBox, QString());
+    platform.setText(kPhraseBox, QString());
     platform.setText(QStringLiteral("Text2"), countText);
     // The bound is read back from the word-count box once, before the loop.
     const int n = platform.text(QStringLiteral("Text2")).toInt();
     for (form.LoopIndex = 1; *form.LoopIndex <= n; form.LoopIndex = *form.LoopIndex + 1) {
+        // Every word is a true draw from the whole list, or there is no phrase: an empty count
+        // (Fault says why since start-up), a failed draw, or a fetch that fell short of the
+        // drawn ordinal ends the command.
+        if (form.Total == 0)
+            return giveNoPhrase(form, platform);
         PickIndex(form, platform);
+        if (!form.Pick)
+            return giveNoPhrase(form, platform);
         FetchWord(form, platform);
-        platform.setText(phraseBox, platform.text(phraseBox) + form.Word + u' ');
+        if (double(form.Pos) != *form.Pick)
+            return giveNoPhrase(form, platform);
+        platform.setText(kPhraseBox, platform.text(kPhraseBox) + form.Word + u' ');
         // The trace of the draw: the ordinal reached, then the ordinal drawn.
         platform.setText(QStringLiteral("Text3"), QString::number(form.Pos) + u' '
                                                        + QString::number(qint64(form.Pick.value_or(0.0))));
     }
-    const QString phrase = platform.text(phraseBox);
+    const QString phrase = platform.text(kPhraseBox);
     if (phrase.endsWith(u' '))
-        platform.setText(phraseBox, phrase.chopped(1));
+        platform.setText(kPhraseBox, phrase.chopped(1));
     ShowCount(form, platform);
 }
 

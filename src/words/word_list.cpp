@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Counting and fetching items of the word list, and their shared error trap.
+// Counting and fetching items of the word list, and what each failure of them means.
 #include "words/word_list.h"
 
 #include "words/item_reader.h"
@@ -10,14 +10,15 @@ namespace {
 
 constexpr int kListFileNumber = 1;
 
-// The trap of both readers: a missing list ends the program, any other failure is dropped.
-// The file is already closed here: it is closed on every way out of the reader's scope.
-void trap(const PlatformError& error, Platform& platform)
+// The trap of both readers keeps what went wrong. The file is already closed here: it is
+// closed on every way out of the reader's scope.
+void keepFault(const PlatformError& error, FormState& form)
 {
-    if (error.number != ErrorNumber::FileNotFound)
-        return;
-    platform.messageBox(QStringLiteral("Error Words.TxT File Missing"), 48, QStringLiteral("Quorbel_Words"));
-    platform.endProcess(1);
+    form.Fault = {DrawFault::UnreadableList, error.description};
+    if (error.number == ErrorNumber::FileNotFound)
+        form.Fault.kind = DrawFault::MissingList;
+    if (error.number == ErrorNumber::Overflow)
+        form.Fault.kind = DrawFault::OverlongList;
 }
 
 // Reads up to `limit` items, the last into Word. A read that fails half way still leaves Pos
@@ -33,6 +34,12 @@ qint64 readInto(FormState& form, ItemReader& reader, qint64 limit, qint32 maxPos
 }
 
 } // namespace
+
+void endForMissingList(Platform& platform)
+{
+    platform.messageBox(QStringLiteral("Error Words.TxT File Missing"), 48, QStringLiteral("Quorbel_Words"));
+    platform.endProcess(1);
+}
 
 QString wordListPath(Platform& platform)
 {
@@ -57,8 +64,12 @@ void CountWords(FormState& form, Platform& platform, qint32 maxCount)
         }
         form.Pos = qint32(count);
         form.Total = form.Pos;
+        form.Fault = {count == 0 ? DrawFault::EmptyList : DrawFault::None, {}};
     } catch (const PlatformError& error) {
-        trap(error, platform);
+        keepFault(error, form);
+        // Before the window opens, a missing list is the one failure worth stopping for.
+        if (form.Fault.kind == DrawFault::MissingList)
+            endForMissingList(platform);
     }
 }
 
@@ -74,7 +85,10 @@ void FetchWord(FormState& form, Platform& platform)
                                  ? qint64(pick)
                                  : std::numeric_limits<qint32>::max();
         form.Pos = qint32(readInto(form, reader, limit, std::numeric_limits<qint32>::max()));
+        form.Fault = {};
+        if (form.Pos < limit)
+            form.Fault.kind = form.Pos == 0 ? DrawFault::EmptyList : DrawFault::ShortenedList;
     } catch (const PlatformError& error) {
-        trap(error, platform);
+        keepFault(error, form);
     }
 }

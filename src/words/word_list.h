@@ -13,9 +13,14 @@ QString wordListPath(Platform& platform);
 
 // Counts the items into Pos and Total, leaving the last one in Word. A missing list shows
 // "Error Words.TxT File Missing" and ends the process; any other failure returns quietly and
-// leaves Total alone. `maxCount` is the count past which counting overflows (tests lower it).
+// leaves Total alone. Fault says what was wrong: an empty list, an unreadable one, or one with
+// more than `maxCount` items (the count past which counting overflows; tests lower it).
 void CountWords(FormState& form, Platform& platform, qint32 maxCount = std::numeric_limits<qint32>::max());
 
 // Reads items until the Pick-th (or the last, when the list is shorter) into Word, counting
-// in Pos. Failures are handled as by CountWords.
+// in Pos. When Pos falls short of Pick, Fault says why: the list is missing, empty, unreadable
+// or shorter than it was; the caller decides what to tell the user.
 void FetchWord(FormState& form, Platform& platform);
+
+// Shows "Error Words.TxT File Missing" and ends the process with status 1: never returns.
+void endForMissingList(Platform& platform);
