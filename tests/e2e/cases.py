@@ -2,6 +2,7 @@
 # The end-to-end cases: each starts the program afresh and works it as a person would.
 """Each case gets a `Case` fixture (see run_e2e.py): fixture.start(words) copies the executable
 into a fresh folder beside a Words.TxT with exactly those bytes and waits for its window."""
+import os
 import subprocess
 import time
 
@@ -114,13 +115,45 @@ def words_one_item(fixture):
     check('the counter after "Words (10)" on a list of one word', "Charaters  49", program.counter())
 
 
-@case("words-empty-list")
-def words_empty_list(fixture):
-    program = fixture.start(b"")
-    phrase = generate(program, 4, '"Words (04)" on an empty list')
-    check('the phrase box after "Words (04)" on an empty list', "   ", phrase)
-    check('the clipboard after "Words (04)" on an empty list', "   ", fixture.desktop.clipboard())
-    check('the counter after "Words (04)" on an empty list', "Charaters  3", program.counter())
+@case("list-cut-short")
+def list_cut_short(fixture):
+    desktop = fixture.desktop
+    words = ["w%d" % number for number in range(1, 1001)]
+    program = fixture.start(word_list(*words))
+    what = '"Words (10)" on a list of 1,000 words'
+    phrase = generate(program, 10, what)
+    check("the clipboard after %s" % what, phrase, desktop.clipboard())
+    # Cut to its first word while the program runs: a draw past it can no longer be answered.
+    list_path = os.path.join(program.folder, "Words.TxT")
+    with open(list_path, "wb") as out:
+        out.write(word_list("w1"))
+    what = '"Words (10)" after the list was cut to one word'
+    program.choose("Words", 10, "Words (10)")
+    box = program.wait_window("Quorbel_Words", 20, other_than=program.window)
+    if box is None:
+        raise Mismatch("the windows after %s" % what, 'a message box titled "Quorbel_Words"', program.windows())
+    alert = program.top_level("Quorbel_Words", roles=("alert", "dialog"))
+    labels = [name(child) for child in children(alert) if role(child) == "label"] if alert else []
+    if not any(label and label.startswith("Words.TxT got shorter since Lexitrove started") for label in labels):
+        raise Mismatch("the message after %s" % what, "one saying that Words.TxT got shorter", labels)
+    # While the message waits, nothing of the words drawn before the failing one can be pasted.
+    check("the phrase box while the message shows", "", program.phrase_box())
+    check("the counter while the message shows", "Charaters  0", program.counter())
+    if desktop.clipboard() not in ("", None):
+        raise Mismatch("the clipboard while the message shows", "empty", repr(desktop.clipboard()))
+    desktop.key("Return")
+    if not wait_for(lambda: desktop.gone(box), 10):
+        raise Mismatch("the message box after Return", "closed", "still open")
+    check("the main window after the message", True, program.running() and desktop.viewable(program.window))
+    # The program goes on: with the whole list back, the next command gives a phrase.
+    with open(list_path, "wb") as out:
+        out.write(word_list(*words))
+    program.choose("Words", 3, "Words (03)")
+    if not wait_for(lambda: program.counter() != "Charaters  0", 10):
+        raise Mismatch('the counter after "Words (03)" on the mended list', "a new count", program.counter())
+    phrase = program.phrase_box()
+    check('the number of words after "Words (03)" on the mended list', 3, len(phrase.split(" ")))
+    check('the clipboard after "Words (03)" on the mended list', phrase, desktop.clipboard())
 
 
 # (command, Downs in "Change Tex", the one-item list, the phrase after the command, counter refreshed)
