@@ -49,7 +49,8 @@ struct FormState
     qint32 Pos = 0;
     // The item last read from the word list (by counting as well as by fetching).
     QString Word;
-    // The ordinal drawn for the next word: a whole number >= 1 once set.
+    // The ordinal drawn for the next word: a whole number >= 1 once set, empty again after a
+    // draw the system could not make.
     std::optional<double> Pick;
     // Items in the word list, counted once at start-up.
     qint32 Total = 0;

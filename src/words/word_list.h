@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The word list Words.TxT beside the executable: counted once at start-up, read again from the
-// start for every word fetched. Nothing of it is kept but the count and the last item read.
+// start for every word fetched. Nothing of it is kept but the count, the last item read and,
+// when it could not answer, why.
 #pragma once
 
 #include "app/form_state.h"
