@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Block-wise item scanning: whole blocks are counted, and only the item kept is decoded.
+// Block-wise item reading: each block is searched once for item starts, and only the item kept
+// is copied and decoded.
 #include "words/item_reader.h"
 
 #include "words/item_starts.h"
@@ -10,15 +11,6 @@
 #include <cstring>
 
 namespace {
-
-unsigned unitAt(const char* p, qsizetype i)
-{
-    return static_cast<unsigned char>(p[i]);
-}
-unsigned unitAt(const char16_t* p, qsizetype i)
-{
-    return p[i];
-}
 
 // Windows-1252 for the bytes 0x80..0x9F; the other bytes are their own code points.
 constexpr char16_t kCp1252High[32] = {
@@ -59,144 +51,15 @@ ItemReader::ItemReader(InputFile& file, qsizetype blockSize)
 {
 }
 
-qsizetype ItemReader::unitsLeft() const
-{
-    return m_utf16 ? (m_len - m_pos) / 2 : m_len - m_pos;
-}
-
-// Reads the next block. Only called once fewer than one unit is left; in a UTF-16 file that
-// may be the odd first byte of a unit, which moves to the front of the block.
-bool ItemReader::refill()
-{
-    if (m_eof)
-        return false;
-    const qsizetype carried = m_len - m_pos;
-    if (carried > 0)
-        std::memmove(m_block.data(), m_block.data() + m_pos, size_t(carried));
-    m_pos = 0;
-    m_len = carried;
-    const auto size = qsizetype(m_block.size());
-    while (m_len < size / 2) { // short reads (pipes, tests) are gathered up to half a block
-        const qint64 got = m_file.read(m_block.data() + m_len, size - m_len);
-        if (got <= 0) {
-            m_eof = true;
-            break;
-        }
-        m_len += qsizetype(got);
-    }
-    if (!m_started) {
-        m_started = true;
-        const auto* b = reinterpret_cast<const unsigned char*>(m_block.data());
-        if (m_len >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-            m_pos = 3;
-        } else if (m_len >= 2 && ((b[0] == 0xFF && b[1] == 0xFE) || (b[0] == 0xFE && b[1] == 0xFF))) {
-            m_utf16 = true;
-            m_bigEndian = b[0] == 0xFE;
-            m_pos = 2;
-        }
-    }
-    if (m_utf16 && m_bigEndian != (QSysInfo::ByteOrder == QSysInfo::BigEndian)) {
-        auto* bytes = reinterpret_cast<unsigned char*>(m_block.data() + m_pos);
-        for (qsizetype i = 0; i + 1 < m_len - m_pos; i += 2)
-            std::swap(bytes[i], bytes[i + 1]);
-    }
-    return unitsLeft() > 0;
-}
-
-void ItemReader::keepItemUnits(const void* from, qsizetype units)
-{
-    const qsizetype width = m_utf16 ? 2 : 1;
-    const qsizetype room = MaxItemUnits - m_item.size() / width;
-    if (units > room) {
-        m_itemCut = true;
-        units = room;
-    }
-    m_item.append(static_cast<const char*>(from), units * width);
-}
-
-// Reads from the n units at p: the whole block when it holds fewer than `limit` item starts,
-// otherwise up to the end of the item that reaches the limit. Returns the items read.
-template <typename Unit>
-qint64 ItemReader::readFromBlock(const Unit* p, qsizetype n, qint64 limit)
-{
-    const qint64 starts = countItemStarts(p, n, !m_inItem);
-    qsizetype from = -1; // where the item to keep starts in this block
-    qsizetype stop = n;  // units of the block read by this call
-    qint64 read = starts;
-    if (starts >= limit) {
-        // Skip whole stretches with the fast count, then walk the stretch that holds it.
-        constexpr qsizetype stretch = 256;
-        qint64 seen = 0;
-        bool afterEnd = !m_inItem;
-        for (from = 0; from + stretch < n; from += stretch) {
-            const qint64 here = countItemStarts(p + from, stretch, afterEnd);
-            if (seen + here >= limit)
-                break;
-            seen += here;
-            afterEnd = isLineEnd(unitAt(p, from + stretch - 1));
-        }
-        for (; from < n; ++from) {
-            const bool end = isLineEnd(unitAt(p, from));
-            if (afterEnd && !end && ++seen == limit)
-                break;
-            afterEnd = end;
-        }
-        read = limit;
-        stop = from;
-        while (stop < n && !isLineEnd(unitAt(p, stop)))
-            ++stop;
-    } else if (starts > 0) {
-        from = n - 1; // the last item start of the block
-        while (!(!isLineEnd(unitAt(p, from)) && (from == 0 ? !m_inItem : isLineEnd(unitAt(p, from - 1)))))
-            --from;
-    }
-    if (from >= 0) {
-        m_item.clear();
-        m_itemCut = false;
-        qsizetype end = from;
-        while (end < n && !isLineEnd(unitAt(p, end)))
-            ++end;
-        keepItemUnits(p + from, end - from);
-    } else if (m_inItem) {
-        // The last item began in an earlier block and goes on here.
-        qsizetype end = 0;
-        while (end < n && !isLineEnd(unitAt(p, end)))
-            ++end;
-        keepItemUnits(p, end);
-    }
-    if (stop > 0)
-        m_inItem = !isLineEnd(unitAt(p, stop - 1));
-    m_pos += stop * qsizetype(sizeof(Unit));
-    return read;
-}
-
-// Reads on to the end of the item under way. Returns true once its line end is in sight.
-template <typename Unit>
-bool ItemReader::finishItem(const Unit* p, qsizetype n)
-{
-    qsizetype end = 0;
-    while (end < n && !isLineEnd(unitAt(p, end)))
-        ++end;
-    keepItemUnits(p, end);
-    m_pos += end * qsizetype(sizeof(Unit));
-    return end < n;
-}
-
 qint64 ItemReader::readItems(qint64 limit, QString* last)
 {
     qint64 read = 0;
     try {
-        while (read < limit && (unitsLeft() > 0 || refill())) {
-            read += m_utf16 ? readFromBlock(reinterpret_cast<const char16_t*>(m_block.data() + m_pos), unitsLeft(),
-                                            limit - read)
-                            : readFromBlock(m_block.data() + m_pos, unitsLeft(), limit - read);
-        }
+        while (read < limit && haveUnits())
+            read += wide() ? readFromBlock<char16_t>(limit - read) : readFromBlock<char>(limit - read);
         // The last item read may run on past the block it started in.
-        while (read > 0 && m_inItem && (unitsLeft() > 0 || refill())) {
-            const bool done = m_utf16
-                                  ? finishItem(reinterpret_cast<const char16_t*>(m_block.data() + m_pos), unitsLeft())
-                                  : finishItem(m_block.data() + m_pos, unitsLeft());
-            if (done)
+        while (read > 0 && m_inItem && haveUnits()) {
+            if (wide() ? finishItem<char16_t>() : finishItem<char>())
                 break;
         }
     } catch (const PlatformError&) {
@@ -212,15 +75,134 @@ qint64 ItemReader::readItems(qint64 limit, QString* last)
     return read;
 }
 
+// Units are 16-bit in a file that starts with a UTF-16 byte-order mark, bytes in any other.
+bool ItemReader::wide() const
+{
+    return m_encoding == Encoding::Utf16LittleEndian || m_encoding == Encoding::Utf16BigEndian;
+}
+
+qsizetype ItemReader::unitsLeft() const
+{
+    return (m_end - m_pos) / (wide() ? 2 : 1);
+}
+
+template <typename Unit>
+const Unit* ItemReader::unread() const
+{
+    return reinterpret_cast<const Unit*>(m_block.data() + m_pos);
+}
+
+// Whether a unit is left to read, reading the next block once this one is used up.
+bool ItemReader::haveUnits()
+{
+    if (unitsLeft() == 0 && !m_fileDone)
+        readBlock();
+    return unitsLeft() > 0;
+}
+
+// Reads the next block. A UTF-16 file may leave the first byte of a unit behind, which moves to
+// the front; short reads (pipes, tests) are gathered up to half a block.
+void ItemReader::readBlock()
+{
+    const qsizetype carried = m_end - m_pos;
+    std::memmove(m_block.data(), m_block.data() + m_pos, size_t(carried));
+    m_pos = 0;
+    m_end = carried;
+    const auto size = qsizetype(m_block.size());
+    while (m_end < size / 2) {
+        const qint64 got = m_file.read(m_block.data() + m_end, size - m_end);
+        if (got <= 0) {
+            m_fileDone = true;
+            break;
+        }
+        m_end += qsizetype(got);
+    }
+    if (m_encoding == Encoding::NotSeenYet)
+        takeByteOrderMark();
+    // 16-bit units are read where they lie, so those in the other byte order are turned round.
+    const Encoding otherOrder = QSysInfo::ByteOrder == QSysInfo::BigEndian ? Encoding::Utf16LittleEndian
+                                                                           : Encoding::Utf16BigEndian;
+    if (m_encoding == otherOrder) {
+        auto* bytes = reinterpret_cast<unsigned char*>(m_block.data() + m_pos);
+        for (qsizetype i = 0; i + 1 < m_end - m_pos; i += 2)
+            std::swap(bytes[i], bytes[i + 1]);
+    }
+}
+
+void ItemReader::takeByteOrderMark()
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(m_block.data());
+    m_encoding = Encoding::Bytes;
+    if (m_end >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        m_pos = 3;
+    } else if (m_end >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        m_encoding = Encoding::Utf16LittleEndian;
+        m_pos = 2;
+    } else if (m_end >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+        m_encoding = Encoding::Utf16BigEndian;
+        m_pos = 2;
+    }
+}
+
+// Reads the unread units of the block: all of them when they hold fewer than `limit` item
+// starts, otherwise up to the line end of the item that makes the limit. Returns the items read.
+template <typename Unit>
+qint64 ItemReader::readFromBlock(qint64 limit)
+{
+    const Unit* p = unread<Unit>();
+    const qsizetype n = unitsLeft();
+    // An item that began in an earlier block runs on to its line end; the search starts there.
+    qsizetype from = 0;
+    if (m_inItem)
+        from = keepItem(p, 0, n);
+    const ItemStarts starts = findItemStarts(p + from, n - from, limit);
+    qsizetype stop = n; // the units read
+    if (starts.count > 0) {
+        m_item.clear();
+        const qsizetype end = keepItem(p, from + starts.last, n);
+        if (starts.count == limit)
+            stop = end;
+    }
+    m_inItem = !isLineEnd(p[stop - 1]);
+    m_pos += stop * qsizetype(sizeof(Unit));
+    return starts.count;
+}
+
+// Reads on to the end of the item under way. Returns true once its line end is in sight.
+template <typename Unit>
+bool ItemReader::finishItem()
+{
+    const qsizetype n = unitsLeft();
+    const qsizetype end = keepItem(unread<Unit>(), 0, n);
+    m_pos += end * qsizetype(sizeof(Unit));
+    return end < n;
+}
+
+// Keeps the units of the item from p[from] to its line end (or to n, where it runs on past the
+// block) and returns where they end. Past MaxItemUnits one unit more is kept, to mark the cut.
+template <typename Unit>
+qsizetype ItemReader::keepItem(const Unit* p, qsizetype from, qsizetype n)
+{
+    qsizetype end = from;
+    while (end < n && !isLineEnd(p[end]))
+        ++end;
+    const qsizetype room = MaxItemUnits + 1 - m_item.size() / qsizetype(sizeof(Unit));
+    m_item.append(reinterpret_cast<const char*>(p + from), std::min(end - from, room) * qsizetype(sizeof(Unit)));
+    return end;
+}
+
 QString ItemReader::decodeItem() const
 {
-    if (m_utf16) {
-        QString text(reinterpret_cast<const QChar*>(m_item.constData()), m_item.size() / 2);
-        if (m_itemCut && !text.isEmpty() && text.back().isHighSurrogate())
+    if (wide()) {
+        const qsizetype units = m_item.size() / 2;
+        QString text(reinterpret_cast<const QChar*>(m_item.constData()), std::min(units, MaxItemUnits));
+        if (units > MaxItemUnits && text.back().isHighSurrogate())
             text.chop(1);
         return text;
     }
-    const QByteArray bytes = m_itemCut ? m_item.left(wholeUtf8Prefix(m_item)) : m_item;
+    QByteArray bytes = m_item.left(MaxItemUnits);
+    if (m_item.size() > MaxItemUnits)
+        bytes.truncate(wholeUtf8Prefix(bytes));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())

@@ -35,25 +35,31 @@ public:
     qint64 readBeforeFailure() const { return m_readBeforeFailure; }
 
 private:
-    bool refill();
+    enum class Encoding { NotSeenYet, Bytes, Utf16LittleEndian, Utf16BigEndian };
+
+    bool wide() const;
     qsizetype unitsLeft() const;
     template <typename Unit>
-    qint64 readFromBlock(const Unit* p, qsizetype n, qint64 limit);
+    const Unit* unread() const;
+    bool haveUnits();
+    void readBlock();
+    void takeByteOrderMark();
     template <typename Unit>
-    bool finishItem(const Unit* p, qsizetype n);
-    void keepItemUnits(const void* from, qsizetype units);
+    qint64 readFromBlock(qint64 limit);
+    template <typename Unit>
+    bool finishItem();
+    template <typename Unit>
+    qsizetype keepItem(const Unit* p, qsizetype from, qsizetype n);
     QString decodeItem() const;
 
     InputFile& m_file;
-    std::vector<char> m_block;
-    qsizetype m_pos = 0;    // next unread byte of m_block
-    qsizetype m_len = 0;    // valid bytes in m_block
-    bool m_started = false; // the byte-order mark has been looked at
-    bool m_eof = false;
-    bool m_utf16 = false;   // units are 16-bit, already in host byte order in m_block
-    bool m_bigEndian = false;
-    bool m_inItem = false;  // the last unit read belongs to an item (it was no line end)
-    QByteArray m_item;      // raw units of the item last read
-    bool m_itemCut = false; // m_item reached MaxItemUnits
+    std::vector<char> m_block;  // the bytes last read from the file
+    qsizetype m_pos = 0;        // the next unread byte of m_block
+    qsizetype m_end = 0;        // the end of the bytes read into m_block
+    bool m_fileDone = false;    // the file has no more bytes to give
+    Encoding m_encoding = Encoding::NotSeenYet;
+    bool m_inItem = false;      // the last unit read belongs to an item (it was no line end)
+    QByteArray m_item;          // the units of the item last read; one unit more than
+                                // MaxItemUnits says that its line was longer
     qint64 m_readBeforeFailure = 0;
 };

@@ -1,18 +1,27 @@
 // SPDX-License-Identifier: MIT
-// Where the items of a word list begin: the count that lets a list of millions of lines be
-// read about as fast as the file itself.
+// Where the items of a word list begin: the walk that lets a list of millions of lines be read
+// about as fast as the file itself.
 #pragma once
 
 #include <QtGlobal>
 
-// LF and CR end a line (CRLF is two line ends with nothing between them).
-inline bool isLineEnd(unsigned unit)
+// LF and CR end a line (CRLF is two line ends with nothing between them). Units are bytes, or
+// 16-bit units in UTF-16 files.
+template <typename Unit>
+constexpr bool isLineEnd(Unit unit)
 {
-    return unit == '\n' || unit == '\r';
+    return unit == Unit('\n') || unit == Unit('\r');
 }
 
-// Counts the item starts in [p, p + n): units that are not line ends and follow a line end,
-// or, for p[0], follow whatever `afterLineEnd` says. Bytes are counted 32 or 16 at a time
-// (AVX2 where the processor has it, else SSE2); 16-bit units one at a time.
-qint64 countItemStarts(const char* p, qsizetype n, bool afterLineEnd);
-qint64 countItemStarts(const char16_t* p, qsizetype n, bool afterLineEnd);
+// The item starts found in a stretch of units: how many, and where the last of them is.
+struct ItemStarts
+{
+    qint64 count = 0;
+    qsizetype last = -1; // -1 when there is none
+};
+
+// Finds the item starts in [p, p + n): units that are not line ends and follow a line end; p[0]
+// counts as following one. Stops at the start that makes `limit` (1 or more); otherwise `last`
+// is the last start of the stretch.
+ItemStarts findItemStarts(const char* p, qsizetype n, qint64 limit);
+ItemStarts findItemStarts(const char16_t* p, qsizetype n, qint64 limit);
