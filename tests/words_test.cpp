@@ -129,7 +129,8 @@ void WordsTest::startUp_countsItemsAndKeepsTheLast()
 void WordsTest::reader_agreesWithSimpleSplitAcrossBlockBoundaries()
 {
     // Random mixes of short items and every kind of line end, read in blocks and chunks small
-    // enough that items, CRLF pairs and the SSE steps straddle every boundary.
+    // enough that items, CRLF pairs and the reader's 256-unit counting steps straddle every
+    // boundary.
     QRandomGenerator random(20261207);
     const char alphabet[] = "ab\n\r\n\r xyz";
     for (int round = 0; round < 400; ++round) {
