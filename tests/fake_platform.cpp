@@ -213,18 +213,11 @@ void FakePlatform::setEnabled(const QString& item, bool enabled)
     m_journal.append(QStringLiteral("enabled:") + item + (enabled ? QStringLiteral(":1") : QStringLiteral(":0")));
 }
 
-void FakePlatform::clearClipboard()
-{
-    m_clipboard.clear();
-    m_clipboardLog.append(QStringLiteral("clear"));
-    m_journal.append(m_clipboardLog.last());
-}
-
-void FakePlatform::setClipboardText(const QString& text)
+void FakePlatform::replaceClipboard(const QString& text)
 {
     m_clipboard = text;
-    m_clipboardLog.append(QStringLiteral("set:") + text);
-    m_journal.append(m_clipboardLog.last());
+    m_clipboardLog.append(text);
+    m_journal.append(QStringLiteral("clipboard:") + text);
 }
 
 void FakePlatform::setGeometry(Geometry which, float twips)

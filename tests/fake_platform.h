@@ -86,12 +86,12 @@ public:
     QString caption(const QString& item) const { return m_captions.value(item); }
     bool isEnabled(const QString& item) const { return m_enabled.value(item); }
     QString clipboard() const { return m_clipboard; }
-    // Every clipboard operation in order: "clear", or "set:" and the text.
+    // Every text put on the clipboard, in order.
     const QStringList& clipboardLog() const { return m_clipboardLog; }
     // Every text written to Text1, in order.
     const QStringList& phraseWrites() const { return m_phraseWrites; }
     // Menu-item writes, clipboard operations and pumps, interleaved in the order they happened:
-    // "enabled:Ct1:0", "caption:Ct1:Text Copied", "clear", "set:" and the text, "pump".
+    // "enabled:Ct1:0", "caption:Ct1:Text Copied", "clipboard:" and the text, "pump".
     const QStringList& journal() const { return m_journal; }
     const QList<Message>& messages() const { return m_messages; }
     int exitStatus() const { return m_exitStatus; }
@@ -121,8 +121,7 @@ public:
     void setText(const QString& box, const QString& text) override;
     void setCaption(const QString& item, const QString& caption) override;
     void setEnabled(const QString& item, bool enabled) override;
-    void clearClipboard() override;
-    void setClipboardText(const QString& text) override;
+    void replaceClipboard(const QString& text) override;
     float geometry(Geometry which) override { return m_geometry.at(which); }
     void setGeometry(Geometry which, float twips) override;
     float screenWidth() override { return m_screenWidth; }

@@ -95,7 +95,17 @@ private Q_SLOTS:
 
     void clipboard_offersThePhraseAsPlainTextOnly()
     {
+        QGuiApplication::clipboard()->setText(QStringLiteral("from elsewhere"));
+        // What the clipboard offers at each of its changes: the phrase comes in one change,
+        // with no moment in between when a paste would find nothing.
+        QStringList offered;
+        QObject watch;
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &watch, [&offered] {
+            const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+            offered.append(data ? data->formats().join(u',') + u'|' + data->text() : QStringLiteral("none"));
+        });
         setPhrase(QStringLiteral("  spaced  "));
+        QCOMPARE(offered, QStringList{QStringLiteral("text/plain|  spaced  ")});
         const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
         QVERIFY(data);
         QCOMPARE(data->formats(), QStringList{QStringLiteral("text/plain")});

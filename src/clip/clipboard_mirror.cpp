@@ -5,7 +5,8 @@
 void Text1_Change(FormState&, Platform& platform)
 {
     // No condition, not even for an empty box: the clipboard must never keep an older phrase
-    // than the one the user reads. Clearing first gives up what another program put there.
-    platform.clearClipboard();
-    platform.setClipboardText(platform.text(QStringLiteral("Text1")));
+    // than the one the user reads. The old contents are given up, whatever program put them
+    // there; the phrase takes their place in one step, so a paste never finds the clipboard
+    // empty in between.
+    platform.replaceClipboard(platform.text(QStringLiteral("Text1")));
 }

@@ -117,9 +117,10 @@ public:
     virtual void setEnabled(const QString& item, bool enabled) = 0;
 
     // --- Clipboard ---------------------------------------------------------------------------
-    virtual void clearClipboard() = 0;
-    // Afterwards the system clipboard holds exactly `text`, as plain text.
-    virtual void setClipboardText(const QString& text) = 0;
+    // Replaces everything on the system clipboard with exactly `text`, as plain text, in one
+    // change of owner: nothing another program put there stays, and no paste ever finds the
+    // clipboard without an owner in between.
+    virtual void replaceClipboard(const QString& text) = 0;
 
     // --- Window geometry, in twips (1/1440 inch) ---------------------------------------------
     // The window's outer frame. A write that cannot be carried out throws PlatformError.

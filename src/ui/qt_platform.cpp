@@ -190,13 +190,10 @@ void QtPlatform::setEnabled(const QString& item, bool enabled)
 }
 
 // Only the CLIPBOARD selection is used, never PRIMARY, and only as plain text: the phrase
-// must not turn up where a middle click pastes, nor in any richer format.
-void QtPlatform::clearClipboard()
-{
-    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-}
-
-void QtPlatform::setClipboardText(const QString& text)
+// must not turn up where a middle click pastes, nor in any richer format. Setting new data
+// drops all the formats held before, and on X11 takes the selection over in one request,
+// from another program or from this one alike.
+void QtPlatform::replaceClipboard(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }

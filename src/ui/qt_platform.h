@@ -48,8 +48,7 @@ public:
     void setText(const QString& box, const QString& text) override;
     void setCaption(const QString& item, const QString& caption) override;
     void setEnabled(const QString& item, bool enabled) override;
-    void clearClipboard() override;
-    void setClipboardText(const QString& text) override;
+    void replaceClipboard(const QString& text) override;
     float geometry(Geometry which) override;
     void setGeometry(Geometry which, float twips) override;
     float screenWidth() override;
