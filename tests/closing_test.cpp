@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The closing sequence through the double: the moves of each pass, the bound, and the end of the
-// process whatever the window system does with the moves.
+// The closing sequence through the double: the moves of each pass, the frames between them, the
+// bound, and the end of the process whatever the window system does with the moves.
 #include "app/closing.h"
 #include "app/form1.h"
 #include "fake_platform.h"
@@ -56,6 +56,8 @@ private Q_SLOTS:
     void refusedStep_leavesTheOthersGoing_data();
     void refusedStep_leavesTheOthersGoing();
     void smallestSize_windowKeepsMovingFromFreshReads();
+    void betweenPasses_nothingElseRuns_data();
+    void betweenPasses_nothingElseRuns();
     void handler_endsByProcessEndAndNeverCancels();
     void closeDuringCopyPause_endsThereAndThen();
 };
@@ -99,6 +101,11 @@ void ClosingTest::passes_endOnceTopPassesTheScreenWidth()
     QCOMPARE(tops.size(), passes);
     QCOMPARE(tops.last(), lastTop);
     QCOMPARE(writesOf(Geometry::Height).size(), passes);
+    // The platform gets its frame between two passes, after all four moves, and only there.
+    QList<qsizetype> between;
+    for (int pass = 1; pass < passes; ++pass)
+        between.append(4 * pass);
+    QCOMPARE(m_fake->frameWaits(), between);
 }
 
 void ClosingTest::windowThatCannotMove_endsWithoutHanging_data()
@@ -130,6 +137,8 @@ void ClosingTest::windowThatCannotMove_endsWithoutHanging()
         m_fake->refuseGeometry(which, refuseAll);
     closeAndExpectEnd();
     QCOMPARE(writesOf(Geometry::Top).size(), topWrites);
+    // A window that cannot move ends at once, without waiting for a frame.
+    QCOMPARE(m_fake->frameWaits().size(), qMax(topWrites - 1, 0));
 }
 
 void ClosingTest::refusedStep_leavesTheOthersGoing_data()
@@ -168,6 +177,41 @@ void ClosingTest::smallestSize_windowKeepsMovingFromFreshReads()
     // Each pass starts from what the platform holds, not from what was written last.
     QCOMPARE(writesOf(Geometry::Width).last(), 1740.0f);
     QCOMPARE(writesOf(Geometry::Height).last(), 840.0f);
+}
+
+void ClosingTest::betweenPasses_nothingElseRuns_data()
+{
+    QTest::addColumn<QString>("item"); // "Form1": the desktop asks to close the window again
+    QTest::addRow("Words (01)") << QStringLiteral("W1");
+    QTest::addRow("Capital Letters") << QStringLiteral("CL");
+    QTest::addRow("Copy Text") << QStringLiteral("Ct1");
+    QTest::addRow("InFo") << QStringLiteral("InF");
+    QTest::addRow("a second close request") << QStringLiteral("Form1");
+}
+
+void ClosingTest::betweenPasses_nothingElseRuns()
+{
+    QFETCH(QString, item);
+    m_fake->setWordLines({QStringLiteral("kiwi")});
+    m_form->load();
+    m_fake->setPhraseText(QStringLiteral("red fox"));
+    m_fake->setClock(1000.0f, 0.125f); // a Copy Text pause that started would end
+    qint16 secondCancel = -1;
+    m_fake->queueDuringFrame([] {});
+    m_fake->queueDuringFrame([&] {
+        if (item == u"Form1")
+            secondCancel = m_fake->requestClose();
+        else
+            m_fake->choose(item);
+    });
+    closeAndExpectEnd();
+    QVERIFY(m_fake->phraseWrites().isEmpty());
+    QVERIFY(m_fake->journal().isEmpty());
+    QVERIFY(m_fake->messages().isEmpty());
+    QCOMPARE(secondCancel, qint16(item == u"Form1" ? 0 : -1));
+    // One sequence, neither started again nor nested in itself.
+    QCOMPARE(writesOf(Geometry::Top).size(), 921);
+    QCOMPARE(writesOf(Geometry::Top).last(), 28830.0f);
 }
 
 void ClosingTest::handler_endsByProcessEndAndNeverCancels()

@@ -233,3 +233,10 @@ void FakePlatform::setGeometry(Geometry which, float twips)
         twips = std::clamp(twips, clamp->second.first, clamp->second.second);
     m_geometry[which] = twips;
 }
+
+void FakePlatform::waitForNextFrame()
+{
+    m_frameWaits.append(m_geometryWrites.size());
+    if (!m_frameActions.isEmpty())
+        m_frameActions.dequeue()();
+}

@@ -61,6 +61,9 @@ public:
     void failRandomBits(const QString& reason) { m_bitsFailure = reason; }
     // Runs at the next pumps, one action per pump, as if the user acted meanwhile.
     void queueDuringPump(std::function<void()> action) { m_pumpActions.enqueue(std::move(action)); }
+    // Runs at the next waits between two passes of the closing sequence, one action per wait,
+    // as if events came through meanwhile.
+    void queueDuringFrame(std::function<void()> action) { m_frameActions.enqueue(std::move(action)); }
     // Writes of `box` throw PlatformError `number` (0: they succeed again).
     void failWrites(const QString& box, int number) { m_failingWrites[box] = number; }
     void setPhraseText(const QString& text) { m_texts[QStringLiteral("Text1")] = text; } // no event
@@ -103,6 +106,8 @@ public:
     float geometryValue(Geometry which) const { return m_geometry.at(which); }
     // Every geometry write in order, as (which, twips).
     const QList<std::pair<Geometry, float>>& geometryWrites() const { return m_geometryWrites; }
+    // For each wait for the next frame, how many geometry writes came before it.
+    const QList<qsizetype>& frameWaits() const { return m_frameWaits; }
 
     // --- Platform ------------------------------------------------------------------------------
     void setEventSink(EventSink* sink) override { m_sink = sink; }
@@ -125,6 +130,7 @@ public:
     float geometry(Geometry which) override { return m_geometry.at(which); }
     void setGeometry(Geometry which, float twips) override;
     float screenWidth() override { return m_screenWidth; }
+    void waitForNextFrame() override;
 
 private:
     friend class FakeInputFile;
@@ -150,6 +156,8 @@ private:
     QString m_bitsFailure;
     QList<float> m_reseeds;
     QQueue<std::function<void()>> m_pumpActions;
+    QQueue<std::function<void()>> m_frameActions;
+    QList<qsizetype> m_frameWaits;
     int m_pumps = 0;
     QHash<QString, QString> m_texts;
     QStringList m_phraseWrites;

@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: MIT
 // Closing the real window, offscreen: the platform carries out each move of the sequence,
-// refuses to move a maximised window, and the process ends either way.
+// refuses to move a maximised window, takes no input meanwhile, and the process ends either way.
 #include "app/form1.h"
 #include "ui/qt_platform.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -48,6 +55,33 @@ private Q_SLOTS:
         // Every pass moved the left edge as far as the top one.
         QCOMPARE(after.left() - before.left(), after.top() - before.top());
         QVERIFY(after.width() < before.width());
+    }
+
+    void whileClosing_menusStayShutAndASecondRequestChangesNothing()
+    {
+        window()->move(100, 100);
+        QMenuBar* bar = window()->menuBar();
+        const QPoint words = bar->actionGeometry(m_platform->action(QStringLiteral("W"))).center();
+        // A menu that is open when the request comes.
+        QTest::mouseClick(bar, Qt::LeftButton, {}, words);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QStringList seen;
+        QTimer::singleShot(100, window(), [&] {
+            seen.append(QApplication::activePopupWidget() ? QStringLiteral("menu open") : QStringLiteral("closing"));
+            QTest::mouseClick(bar, Qt::LeftButton, {}, words);
+            if (QApplication::activePopupWidget())
+                seen.append(QStringLiteral("menu opened by a click"));
+            // A second request from the desktop, as the window system delivers it.
+            QCloseEvent again;
+            QCoreApplication::sendEvent(window()->windowHandle(), &again);
+            if (!window()->isVisible() || !window()->windowHandle()->handle())
+                seen.append(QStringLiteral("taken down by the second request"));
+        });
+        QVERIFY(window()->close());
+        QVERIFY(m_platform->hasEnded());
+        QCOMPARE(seen, QStringList{QStringLiteral("closing")});
+        // The one sequence ran to its end.
+        QVERIFY(window()->frameGeometry().top() * twipsPerPixel() > m_platform->screenWidth());
     }
 
     void maximised_refusesMovesAndStillEnds()

@@ -32,8 +32,7 @@ void stepBy(Platform& platform, Geometry which, float delta)
 
 void Form_Unload(FormState&, Platform& platform, qint16&)
 {
-    bool goOn = true;
-    while (goOn) {
+    for (;;) {
         float topBefore = 0.0f;
         const bool topWritten = ignoringErrors([&] {
             topBefore = platform.geometry(Geometry::Top);
@@ -45,11 +44,16 @@ void Form_Unload(FormState&, Platform& platform, qint16&)
         // A failed test leaves the loop as well. So does a window whose top no longer grows
         // (minimised, maximised, held by the window system, at the edge of the desktop, or too
         // far out for 30 to register in single precision): it would never reach the bound.
-        goOn = false;
+        bool goOn = false;
         ignoringErrors([&] {
             const float top = platform.geometry(Geometry::Top);
             goOn = topWritten && top > topBefore && top <= platform.screenWidth();
         });
+        if (!goOn)
+            break;
+        // The pace of the animation, and the moment other programs are answered: a paste
+        // elsewhere must not wait for the window to finish leaving.
+        ignoringErrors([&] { platform.waitForNextFrame(); });
     }
     platform.endProcess(0);
 }

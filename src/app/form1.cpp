@@ -11,6 +11,8 @@
 #include "words/phrase_commands.h"
 #include "words/word_list.h"
 
+#include <QScopedValueRollback>
+
 #include <exception>
 
 namespace {
@@ -85,11 +87,14 @@ void Form1::load()
 
 void Form1::raise(const QString& source, EventKind kind, qint16* cancel)
 {
-    // Once the end was asked for, nothing more runs, whatever is still queued.
-    if (m_platform.hasEnded())
+    // Once the end was asked for, nothing more runs, whatever is still queued. Nor while the
+    // closing sequence plays: the window system is served between its passes, and a command or
+    // a second close request that comes through meanwhile must neither run nor start it again.
+    if (m_platform.hasEnded() || m_closing)
         return;
     try {
         if (kind == EventKind::Unload && source == u"Form1") {
+            const QScopedValueRollback<bool> closing(m_closing, true);
             qint16 unused = 0;
             Form_Unload(m_state, m_platform, cancel ? *cancel : unused);
             return;

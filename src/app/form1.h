@@ -24,6 +24,7 @@ public:
 private:
     Platform& m_platform;
     FormState m_state;
+    bool m_closing = false; // the unload handler is running
 };
 
 // Load event: counts the word list.

@@ -127,4 +127,8 @@ public:
     virtual float geometry(Geometry which) = 0;
     virtual void setGeometry(Geometry which, float twips) = 0;
     virtual float screenWidth() = 0;
+    // Between two passes of the closing sequence: serves the window system (other programs'
+    // clipboard requests, repaints, accessibility queries) until the next pass is due, which
+    // sets the pace of the animation. Input from the user is not acted on meanwhile.
+    virtual void waitForNextFrame() = 0;
 };

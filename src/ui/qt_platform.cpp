@@ -215,6 +215,10 @@ void QtPlatform::setGeometry(Geometry which, float twips)
 {
     if (m_window->isMinimized() || m_window->isMaximized() || m_window->isFullScreen())
         throw PlatformError{384, QStringLiteral("A form can't be moved or sized while minimized or maximized")};
+    // A Wayland compositor places every window itself; Qt would report the move as done and
+    // later put the window back where it was.
+    if ((which == Geometry::Top || which == Geometry::Left) && QGuiApplication::platformName().startsWith(u"wayland"))
+        throw PlatformError{384, QStringLiteral("The window system does not let a program move its window")};
     const double pixelsExact = double(twips) * dpi() / WD::TwipsPerInch;
     if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
         throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
@@ -223,10 +227,9 @@ void QtPlatform::setGeometry(Geometry which, float twips)
     const QSize decoration = frame.size() - m_window->size();
     switch (which) {
     case Geometry::Top:
-        // The closing sequence pumps no events, so the pace is kept here, one slice per move
-        // of the top edge, and each move is shown at once.
+        // Each move of the top edge sets when the closing sequence's next pass is due.
         if (const QScreen* screen = m_window->screen())
-            m_motion.paceTopMove(frame.top(), pixels, screen->geometry().width());
+            m_motion.noteTopMove(frame.top(), pixels, screen->geometry().width());
         m_window->move(frame.left(), pixels);
         break;
     case Geometry::Left: m_window->move(pixels, frame.top()); break;
@@ -242,4 +245,9 @@ float QtPlatform::screenWidth()
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     return screen ? float(screen->geometry().width() * WD::TwipsPerInch / dpi()) : 0.0f;
+}
+
+void QtPlatform::waitForNextFrame()
+{
+    m_motion.waitForNextPass();
 }

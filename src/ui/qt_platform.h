@@ -52,6 +52,7 @@ public:
     float geometry(Geometry which) override;
     void setGeometry(Geometry which, float twips) override;
     float screenWidth() override;
+    void waitForNextFrame() override;
 
 private:
     void throwIfEnded() const;

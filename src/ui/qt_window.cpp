@@ -2,9 +2,12 @@
 // Widgets and actions of the main window, row by row from the window description.
 #include "ui/qt_window.h"
 
+#include "ui/qt_window_motion.h"
 #include "ui/window_description.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -12,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
 
 #include <limits>
 
@@ -62,12 +66,67 @@ QtWindow::QtWindow(std::function<void(const QString&)> onChoose, std::function<b
     resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 }
 
+QtWindow::~QtWindow()
+{
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->removeEventFilter(this);
+}
+
 void QtWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_onClose())
-        event->accept();
-    else
+    if (m_closing) {
         event->ignore();
+        return;
+    }
+    m_closing = true;
+    // A menu left open would stay behind on the screen while the window slides away, and take
+    // the keys; nothing chosen in it could run anyway.
+    for (QWidget* popup = QApplication::activePopupWidget(); popup;) {
+        popup->close();
+        QWidget* next = QApplication::activePopupWidget();
+        popup = next != popup ? next : nullptr;
+    }
+    qApp->installEventFilter(this);
+    m_heldGeometry = WindowMotion::holdGeometry(*this);
+    const bool mayClose = m_onClose();
+    m_heldGeometry.reset();
+    if (!mayClose) {
+        qApp->removeEventFilter(this);
+        m_closing = false;
+    }
+    event->setAccepted(mayClose);
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::NativeGesture:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: return true;
+    case QEvent::Close:
+        // A second request from the window system: Qt would take the window down at once,
+        // in the middle of its animation.
+        return watched == windowHandle();
+    default: return false;
+    }
 }
 
 void QtWindow::buildControls(QWidget* clientArea)

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: MIT
-// Pacing and flushing the moves of the closing animation.
+// Pacing and flushing the moves of the closing animation, and serving the window system between them.
 #include "ui/qt_window_motion.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
-#include <thread>
 
 // Qt built without X11 support has no X11 connection to flush, whatever libraries are around.
 #if defined(LEXITROVE_HAVE_XCB) && QT_CONFIG(xcb)
-#define LEXITROVE_FLUSH_XCB
+#define LEXITROVE_X11
 #include <xcb/xcb.h>
 #endif
 
@@ -20,13 +21,18 @@ namespace {
 // another within a few milliseconds.
 constexpr std::chrono::milliseconds kRunGap{250};
 
-// Hands the requests queued on the connection to the window system. Qt does not promise to send
-// X11 requests before its event loop runs again, which the closing sequence never lets it do.
+bool onX11()
+{
+    // Other platforms may answer for X11 too (offscreen does, without a connection).
+    return QGuiApplication::platformName() == u"xcb";
+}
+
+// Hands the requests queued on the connection to the window system now, rather than whenever Qt
+// next gets round to it.
 void flushConnection()
 {
-#if defined(LEXITROVE_FLUSH_XCB)
-    // Other platforms may answer for X11 too (offscreen does, without a connection).
-    if (QGuiApplication::platformName() != u"xcb")
+#if defined(LEXITROVE_X11)
+    if (!onX11())
         return;
     const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr)
@@ -34,9 +40,42 @@ void flushConnection()
 #endif
 }
 
+#if defined(LEXITROVE_X11)
+class HeldX11Geometry final : public QAbstractNativeEventFilter
+{
+public:
+    explicit HeldX11Geometry(xcb_window_t window)
+        : m_window(window)
+    {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~HeldX11Geometry() override
+    {
+        if (QCoreApplication* application = QCoreApplication::instance())
+            application->removeNativeEventFilter(this);
+    }
+    HeldX11Geometry(const HeldX11Geometry&) = delete;
+    HeldX11Geometry& operator=(const HeldX11Geometry&) = delete;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        // The window manager's own reports come as sent events, hence the top bit masked off.
+        if ((event->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY)
+            return false;
+        return static_cast<const xcb_configure_notify_event_t*>(message)->window == m_window;
+    }
+
+private:
+    xcb_window_t m_window;
+};
+#endif
+
 } // namespace
 
-void WindowMotion::paceTopMove(int fromPixel, int toPixel, int screenPixels)
+void WindowMotion::noteTopMove(int fromPixel, int toPixel, int screenPixels)
 {
     const int distance = toPixel - fromPixel;
     if (distance <= 0 || screenPixels <= 0)
@@ -51,12 +90,26 @@ void WindowMotion::paceTopMove(int fromPixel, int toPixel, int screenPixels)
         m_runStart = now;
         m_due = now;
     }
-    // Time owed accumulates, so a move that took long by itself shortens the next waits, and the
+    // Time owed accumulates, so a pass that took long by itself shortens the next waits, and the
     // run keeps to its length however slow the window system is.
     m_due += std::chrono::duration_cast<Clock::duration>(m_perPixel * distance);
+    m_lastMove = now;
+}
+
+void WindowMotion::waitForNextPass()
+{
     const Clock::time_point until = std::min(m_due, m_runStart + kLongestRun);
-    if (until > now)
-        std::this_thread::sleep_until(until);
+    bool due = false;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+    timer.start(std::max(left, std::chrono::milliseconds{0}));
+    // Clicks, keys and a second close request stay queued; once they come through, QtWindow
+    // throws them away.
+    while (!due)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     m_lastMove = Clock::now();
 }
 
@@ -67,4 +120,15 @@ void WindowMotion::showNow(QWidget& window, bool resized)
     if (resized)
         window.repaint();
     flushConnection();
+}
+
+std::unique_ptr<QAbstractNativeEventFilter> WindowMotion::holdGeometry([[maybe_unused]] const QWidget& window)
+{
+#if defined(LEXITROVE_X11)
+    // Only X11 window managers answer moves late. On Wayland the moves are refused (QtPlatform);
+    // elsewhere a move is reported as it is made.
+    if (onX11() && window.windowHandle())
+        return std::make_unique<HeldX11Geometry>(xcb_window_t(window.winId()));
+#endif
+    return nullptr;
 }

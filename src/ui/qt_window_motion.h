@@ -1,24 +1,41 @@
 // SPDX-License-Identifier: MIT
-// Makes the closing animation visible: each move reaches the window system at once, and the moves
-// of the top edge are paced so that sliding down a screen's width takes about a second.
+// Makes the closing animation visible: each move reaches the window system at once, the passes
+// are paced so that sliding down a screen's width takes about a second, and the window system is
+// served between them.
 #pragma once
 
+#include <QAbstractNativeEventFilter>
+
 #include <chrono>
+#include <memory>
 
 class QWidget;
 
 class WindowMotion
 {
 public:
-    // Called before the window's top edge moves from `fromPixel` to `toPixel` on a screen
-    // `screenPixels` wide: waits out this move's share of kCrossing, the time for the top edge
-    // to travel from where the run started to the screen's width. Moves that follow one another
-    // closely form one run; a run never waits longer than kLongestRun in all.
-    void paceTopMove(int fromPixel, int toPixel, int screenPixels);
+    // Called as the window's top edge moves from `fromPixel` to `toPixel` on a screen
+    // `screenPixels` wide: this move's share of kCrossing, the time for the top edge to travel
+    // from where the run started to the screen's width, is added to the time the next pass is
+    // due. Moves that follow one another closely form one run.
+    void noteTopMove(int fromPixel, int toPixel, int screenPixels);
+
+    // Runs the event loop until the next pass is due, at least once even when the run is late,
+    // so that other programs' clipboard requests, repaints and accessibility queries are answered
+    // between passes. Input from the user stays queued; a run never waits longer than
+    // kLongestRun in all.
+    void waitForNextPass();
 
     // Sends the window's new geometry to the window system now, and after a resize repaints it,
-    // without handling any input: the caller must not see other events run meanwhile.
+    // without handling any event.
     static void showNow(QWidget& window, bool resized);
+
+    // From now on, for as long as the result lives, the window system's reports of where the
+    // window is and how large it is are dropped, so that the window stays where the program last
+    // put it. While the window moves every millisecond, the window manager's answers come late:
+    // taken in between two passes, a report of an earlier move would pull the window back, and
+    // the next pass would start from there. Null where the platform needs none.
+    static std::unique_ptr<QAbstractNativeEventFilter> holdGeometry(const QWidget& window);
 
     static constexpr std::chrono::milliseconds kCrossing{1000};
     static constexpr std::chrono::milliseconds kLongestRun{1500};
