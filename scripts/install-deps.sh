@@ -6,7 +6,7 @@
 set -euo pipefail
 
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation libxcb1-dev)
-test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings
+test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings parcellite
                python3 python3-xlib desktop-file-utils appstream dpkg-dev file at-spi2-core gir1.2-atspi-2.0 python3-gi)
 
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)

@@ -417,14 +417,27 @@ class Desktop:
         result = self.run(["xclip", "-o", "-selection", "clipboard", "-t", "TARGETS"], timeout=10)
         return set(result.stdout.decode().split())
 
-    def start_clipboard_manager(self):
-        """Starts xfsettingsd, which keeps the clipboard of a program that ends; returns its process."""
-        with self._log("xfsettingsd") as log:
-            manager = self.processes.spawn(["xfsettingsd", "--no-daemon", "--disable-wm-check"], self.env,
-                                           stdout=log, stderr=log)
-        if not wait_until(lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20):
-            raise RuntimeError("xfsettingsd did not take CLIPBOARD_MANAGER within 20 s")
-        return manager
+    def start_clipboard_manager(self, name="xfsettingsd"):
+        """Starts a clipboard manager that keeps the clipboard of a program that ends; returns its
+        process. xfsettingsd takes the clipboard over when the program hands it on as it ends;
+        parcellite copies the clipboard while the program runs and puts it back once it is empty."""
+        argv = {"xfsettingsd": ["xfsettingsd", "--no-daemon", "--disable-wm-check"], "parcellite": ["parcellite", "-n"]}
+        with self._log(name) as log:
+            manager = self.processes.spawn(argv[name], self.env, stdout=log, stderr=log)
+        if name == "xfsettingsd":
+            if not wait_until(lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20):
+                raise RuntimeError("xfsettingsd did not take CLIPBOARD_MANAGER within 20 s")
+            return manager
+        # parcellite claims nothing and takes a few seconds to start: it is ready once it puts
+        # back a clipboard that was left empty.
+        end = time.monotonic() + 30
+        while time.monotonic() < end:
+            probe = self.take_clipboard("before parcellite")
+            time.sleep(0.3)
+            self.processes.end(probe)
+            if wait_until(lambda: self.clipboard() == "before parcellite", 2):
+                return manager
+        raise RuntimeError("parcellite did not put back an emptied clipboard within 30 s")
 
     def screenshot(self):
         """The whole screen as it is now."""

@@ -275,8 +275,8 @@ class Fixture:
         self.helpers.append(owner)
         return owner
 
-    def start_clipboard_manager(self):
-        manager = self.desktop.start_clipboard_manager()
+    def start_clipboard_manager(self, name="xfsettingsd"):
+        manager = self.desktop.start_clipboard_manager(name)
         self.helpers.append(manager)
         return manager
 
