@@ -392,6 +392,20 @@ class Desktop:
             raise RuntimeError("the pointer did not reach %d,%d (it is at %r)" % (x, y, self.pointer()))
         self.run(["xdotool", "click", "1"])
 
+    def click_in(self, window, x, y):
+        """A click of the left button at x, y in the window's own coordinates, sent to the
+        window itself: it reaches the program wherever the window is, also while it moves, and
+        the window manager takes no part in it."""
+        from Xlib import X
+        from Xlib.protocol import event
+        root = self.x.screen().root
+        origin = window.translate_coords(root, 0, 0)
+        for kind, state in ((event.ButtonPress, 0), (event.ButtonRelease, X.Button1Mask)):
+            click = kind(time=X.CurrentTime, root=root, window=window, child=X.NONE, root_x=x - origin.x,
+                         root_y=y - origin.y, event_x=x, event_y=y, state=state, detail=1, same_screen=1)
+            window.send_event(click, event_mask=0)
+        self.x.sync()
+
     def key(self, *keys):
         self.run(["xdotool", "key", "--delay", "40"] + list(keys))
 

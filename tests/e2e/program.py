@@ -293,11 +293,14 @@ class Fixture:
 
 class GeometryRecorder:
     """Every position and size a window manager's frame takes while it holds its client, in
-    root coordinates: a list of (x, y, w, h).
+    root coordinates: a list of (x, y, w, h); and every other window mapped on the screen
+    meanwhile (a menu, a message box), in `mapped`.
 
     Listens on a second X connection, so no ConfigureNotify is missed between two polls. Stops
     at the client's unmapping: what the window manager does with the empty frame afterwards is
-    not the program's doing."""
+    not the program's doing. The window manager may still be carrying out moves the program
+    asked for earlier: `last_frame` follows the frame until the window manager takes it away
+    (`frame_gone`)."""
 
     def __init__(self, desktop, frame, client):
         from Xlib import display as xdisplay
@@ -306,17 +309,27 @@ class GeometryRecorder:
         self._client = self._listener.create_resource_object("window", client.id)
         for window in (self._frame, self._client):
             window.change_attributes(event_mask=X.StructureNotifyMask)
+        self._listener.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
         self._listener.sync()
         self.moves = [desktop.root_geometry(frame)]
+        self.last_frame = self.moves[0]
+        self.mapped = []
         self.client_gone = False
+        self.frame_gone = False
 
     def _drain(self):
         while self._listener.pending_events():
             event = self._listener.next_event()
             if event.type in (X.UnmapNotify, X.DestroyNotify) and event.window.id == self._client.id:
                 self.client_gone = True
-            elif event.type == X.ConfigureNotify and event.window.id == self._frame.id and not self.client_gone:
-                self.moves.append((event.x, event.y, event.width, event.height))
+            elif event.type in (X.UnmapNotify, X.DestroyNotify) and event.window.id == self._frame.id:
+                self.frame_gone = True
+            elif event.type == X.ConfigureNotify and event.window.id == self._frame.id and not self.frame_gone:
+                self.last_frame = (event.x, event.y, event.width, event.height)
+                if not self.client_gone:
+                    self.moves.append(self.last_frame)
+            elif event.type == X.MapNotify and event.window.id != self._frame.id and not self.client_gone:
+                self.mapped.append(event.window.id)
 
     def record(self, until, timeout):
         """Records until until() is true or the timeout has passed; returns until()'s last value."""

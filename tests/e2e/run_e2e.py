@@ -4,8 +4,8 @@
        /usr/bin/python3 tests/e2e/run_e2e.py PROGRAM --screenshot PATH
 
 Exits 0 when every case passed, 1 when one failed, 77 (skipped) when the machine lacks Xvfb,
-openbox, xdotool, xclip, ImageMagick or the accessibility bus (scripts/install-deps.sh test
-installs them). A failing case says what it expected and what it saw, and keeps a screenshot
+openbox, xdotool, xclip, ImageMagick, xfsettingsd or the accessibility bus (scripts/install-deps.sh
+test installs them). A failing case says what it expected and what it saw, and keeps a screenshot
 in the failures folder.
 """
 import argparse
@@ -114,7 +114,7 @@ def main():
     parser.add_argument("--screenshot", help="take the README's screenshot into this PNG and run no case")
     args = parser.parse_args()
 
-    missing = missing_requirements()
+    missing = missing_requirements(("xfsettingsd",))
     if missing:
         print("skipped: this machine lacks %s (scripts/install-deps.sh test installs them)" % ", ".join(missing))
         return SKIPPED
