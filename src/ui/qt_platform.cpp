@@ -236,7 +236,7 @@ void QtPlatform::setGeometry(Geometry which, float twips)
     case Geometry::Width: m_window->resize(qMax(pixels - decoration.width(), 1), m_window->height()); break;
     case Geometry::Height: m_window->resize(m_window->width(), qMax(pixels - decoration.height(), 1)); break;
     }
-    WindowMotion::showNow(*m_window, which == Geometry::Width || which == Geometry::Height);
+    WindowMotion::sendNow(*m_window);
 }
 
 float QtPlatform::screenWidth()

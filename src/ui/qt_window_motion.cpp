@@ -113,13 +113,10 @@ void WindowMotion::waitForNextPass()
     m_lastMove = Clock::now();
 }
 
-void WindowMotion::showNow(QWidget& window, bool resized)
+void WindowMotion::sendNow(const QWidget& window)
 {
-    if (!window.isVisible())
-        return;
-    if (resized)
-        window.repaint();
-    flushConnection();
+    if (window.isVisible())
+        flushConnection();
 }
 
 std::unique_ptr<QAbstractNativeEventFilter> WindowMotion::holdGeometry([[maybe_unused]] const QWidget& window)

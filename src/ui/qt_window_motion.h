@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Makes the closing animation visible: each move reaches the window system at once, the passes
 // are paced so that sliding down a screen's width takes about a second, and the window system is
-// served between them.
+// served, and the window repainted, between them.
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -26,9 +26,10 @@ public:
     // kLongestRun in all.
     void waitForNextPass();
 
-    // Sends the window's new geometry to the window system now, and after a resize repaints it,
-    // without handling any event.
-    static void showNow(QWidget& window, bool resized);
+    // Sends the window's new geometry to the window system now, without handling any event.
+    // The window is repainted by the event loop between passes, at most once for all the
+    // resizes that came since.
+    static void sendNow(const QWidget& window);
 
     // From now on, for as long as the result lives, the window system's reports of where the
     // window is and how large it is are dropped, so that the window stays where the program last
