@@ -1,19 +1,23 @@
 # SPDX-License-Identifier: MIT
 # Shortcuts for the scripts a newcomer runs (they need nothing but bash):
-#   make run    = scripts/run.sh    installs what is missing, builds, starts Lexitrove
-#   make test   = scripts/test.sh   installs what is missing, builds, runs every test
+#   make run     = scripts/run.sh     installs what is missing, builds, starts Lexitrove
+#   make test    = scripts/test.sh    installs what is missing, builds, runs every test
+#   make package = scripts/package.sh installs what is missing, builds, makes the .deb
 BUILD ?= build
 CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 export BUILD CMAKE_FLAGS JOBS
 
-.PHONY: run test build deps deps-test clean screenshot
+.PHONY: run test package build deps deps-test clean screenshot
 
 run:
 	scripts/run.sh
 
 test:
 	scripts/test.sh
+
+package:
+	scripts/package.sh
 
 build:
 	scripts/build.sh

@@ -1,25 +1,35 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian packages that are missing for building, and with "test", "bench" or "fuzz"
-# those for testing, for the benchmark report (bench/report.sh) or for fuzzing (fuzz/run.sh).
-# Usage: scripts/install-deps.sh [build|test|bench|fuzz]
+# Installs the Debian packages that are missing for building, and with "test", "package",
+# "bench" or "fuzz" those for testing, for making the .deb (scripts/package.sh), for the
+# benchmark report (bench/report.sh) or for fuzzing (fuzz/run.sh); PACKAGE names add more.
+# Prints one line per step and keeps apt's own output in $BUILD/install-deps.log.
+# Usage: scripts/install-deps.sh [build|test|package|bench|fuzz] [PACKAGE...]
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-liberation libxcb1-dev)
+# fonts-dejavu-core is the menu bar's and the message boxes' face; the phrase box asks for
+# Courier New, whose metric twin is Liberation Mono.
+build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-liberation
+                libxcb1-dev)
+# openbox is the window manager of the tests' private X displays.
 test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings parcellite
                python3 python3-xlib desktop-file-utils appstream dpkg-dev file at-spi2-core gir1.2-atspi-2.0 python3-gi)
-
+package_packages=(dpkg-dev file)
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 
+set_name=${1:-build}
 packages=("${build_packages[@]}")
-case "${1:-build}" in
+case "$set_name" in
   build) ;;
   test) packages+=("${test_packages[@]}") ;;
+  package) packages+=("${package_packages[@]}") ;;
   bench) packages+=("${bench_packages[@]}") ;;
   fuzz) packages+=("${fuzz_packages[@]}") ;;
-  *) echo "usage: $0 [build|test|bench|fuzz]" >&2; exit 2 ;;
+  *) echo "usage: $0 [build|test|package|bench|fuzz] [PACKAGE...]" >&2; exit 2 ;;
 esac
+packages+=("${@:2}")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -27,9 +37,57 @@ for package in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+say() { echo "install-deps: $*"; }
+apt_command="apt-get install -y --no-install-recommends ${missing[*]}"
+cannot_install() {
+  say "${#missing[@]} packages are missing for $set_name: ${missing[*]}" >&2
+  say "$1; as root (for example after \"su -\"), run:" >&2
+  echo "    apt-get update && $apt_command" >&2
+  say "then run this command again." >&2
+  exit 1
+}
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || cannot_install "you are not root and sudo is not installed"
+  sudo=(sudo)
+  # Asks for the password here, on the terminal, rather than amid apt's output in the log.
+  sudo -v || cannot_install "sudo did not let you run commands as root"
+fi
+
+log=${BUILD:-build}/install-deps.log
+mkdir -p "$(dirname "$log")"
+echo "=== $(date -u '+%F %T UTC') install-deps.sh $set_name: ${missing[*]}" >>"$log"
+step() {
+  local what=$1
+  shift
+  printf 'install-deps: %s ... ' "$what"
+  if "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive "$@" >>"$log" 2>&1; then
+    echo "done"
+  else
+    local status=$?
+    echo "failed (status $status); the end of $log:"
+    tail -n 25 "$log" | sed 's/^/    /'
+    exit "$status"
+  fi
+}
+
+# Desktop packages such as openbox register as the system's window or session manager where
+# nothing of a higher priority is there: say so, rather than change it without a word.
+alternatives=(x-window-manager x-session-manager)
+before=()
+for name in "${alternatives[@]}"; do before+=("$(readlink -e "/etc/alternatives/$name" || true)"); done
+
+say "${#missing[@]} packages to install for $set_name: ${missing[*]}"
+step "updating the package lists (apt-get update)" apt-get update
+step "installing them with apt-get (its output: $log)" \
+  apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=300 "${missing[@]}"
+
+for i in "${!alternatives[@]}"; do
+  name=${alternatives[$i]}
+  after=$(readlink -e "/etc/alternatives/$name" || true)
+  if [ "$after" != "${before[$i]}" ]; then
+    say "note: the system's $name is now $after (before: ${before[$i]:-none});" \
+        "sudo update-alternatives --config $name chooses another"
+  fi
+done
