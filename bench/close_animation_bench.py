@@ -24,7 +24,7 @@ def close_once(desktop, program, maximised):
 
     process = desktop.processes.spawn([program], desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        window = desktop.find_window(process.pid, CAPTION)
+        window = desktop.find_window(process, CAPTION)
         if maximised:
             desktop.maximise(window)
             if not wait_until(lambda: desktop.root_geometry(desktop.frame(window))[2] == SCREEN[0], 20):

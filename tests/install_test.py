@@ -64,7 +64,7 @@ def check_window(link):
         process = desktop.processes.spawn([link], desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                           text=True)
         try:
-            window = desktop.find_window(process.pid, CAPTION)
+            window = desktop.find_window(process, CAPTION)
             check(True, "the installed program shows its window '" + CAPTION + "'")
             left, top, width, height = desktop.root_geometry(desktop.frame(window))
             check(width >= 900 and height < width, f"the window is a long, low bar ({width}x{height})")

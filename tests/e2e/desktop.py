@@ -23,6 +23,9 @@ SCREEN_TOOLS = ("Xvfb", "openbox")
 DRIVING_TOOLS = ("xdotool", "xclip", "import", "convert")  # mouse, keyboard, clipboard, screenshots
 SCREEN = (1920, 1080)
 SKIP = 77  # what CTest is told to count as skipped
+# The longest a program may take from its start to its first window. A warm start takes well
+# under a second; this leaves room for a first start on a loaded two-core machine.
+START_BOUND = 60
 
 _PR_SET_PDEATHSIG = 1
 _PR_SET_CHILD_SUBREAPER = 36
@@ -64,6 +67,17 @@ def wait_until(condition, timeout, interval=0.02):
         if time.monotonic() >= end:
             return None
         time.sleep(interval)
+
+
+def describe_end(process, timeout):
+    """How a wait of timeout seconds for a process's window ended, in words: "within N s (the
+    process is still running)" or "(the process ended with status N)"."""
+    status = process.poll()
+    if status is None:
+        return "within %d s (the process is still running)" % timeout
+    if status < 0:
+        return "(the process was ended by signal %d)" % -status
+    return "(the process ended with status %d)" % status
 
 
 def _die_with_parent():
@@ -162,7 +176,8 @@ class Desktop:
     D-Bus session with its accessibility bus. Without them a program is watched through X alone.
 
     workdir holds the desktop's logs and private XDG folders and is removed when the desktop
-    ends; None makes a fresh one. One with an accessibility bus per process: the accessibility
+    ends; None makes a fresh one. The cache folder stays the user's own, so the font cache built
+    once (tests/e2e/warm_up.py) serves every desktop. One with an accessibility bus per process: the accessibility
     library binds to the first bus it meets for good."""
 
     _started_accessible = False
@@ -196,14 +211,13 @@ class Desktop:
         if self.workdir is None:
             self.workdir = tempfile.mkdtemp(prefix="lexitrove-desktop-")
         self.processes.remove_at_end(self.workdir)
-        for sub in ("runtime", "config", "cache"):
+        for sub in ("runtime", "config"):
             os.makedirs(os.path.join(self.workdir, sub), mode=0o700, exist_ok=True)
         env = {key: value for key, value in os.environ.items()
                if key not in ("WAYLAND_DISPLAY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM",
                               "AT_SPI_BUS_ADDRESS", "XAUTHORITY")}
         env.update(XDG_RUNTIME_DIR=os.path.join(self.workdir, "runtime"),
                    XDG_CONFIG_HOME=os.path.join(self.workdir, "config"),
-                   XDG_CACHE_HOME=os.path.join(self.workdir, "cache"),
                    LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_QPA_PLATFORM="xcb")
         if self.accessibility:
             env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
@@ -335,17 +349,21 @@ class Desktop:
         self.x.sync()
         return window.id not in [w.id for w in self.managed_windows()]
 
-    def find_window(self, pid, title, timeout=20):
-        """The managed top-level window of process pid titled title, once the window manager
-        lists it; raises RuntimeError when none comes within timeout seconds."""
+    def find_window(self, process, title, timeout=START_BOUND):
+        """The managed top-level window titled title of process (as spawned), once the window
+        manager lists it; raises RuntimeError saying what was seen when none comes within
+        timeout seconds or the process ends first."""
         def match():
             for window in self.managed_windows():
-                if self.window_pid(window) == pid and self.window_title(window) == title:
+                if self.window_pid(window) == process.pid and self.window_title(window) == title:
                     return window
             return None
-        window = wait_until(match, timeout)
+        found = wait_until(lambda: match() or process.poll() is not None, timeout)
+        window = match() if found else None
         if window is None:
-            raise RuntimeError("no window %r of process %d within %d s" % (title, pid, timeout))
+            raise RuntimeError("no window %r of process %d %s; windows on the screen: %r"
+                               % (title, process.pid, describe_end(process, timeout),
+                                  [self.window_title(w) for w in self.managed_windows()]))
         return window
 
     def icon_sizes(self, window):

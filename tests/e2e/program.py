@@ -18,7 +18,7 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 from Xlib import X  # noqa: E402
 
-from desktop import wait_until  # noqa: E402
+from desktop import describe_end, wait_until  # noqa: E402
 
 # A call that the program does not answer fails after 3 s instead of D-Bus's default 25 s.
 Atspi.set_timeout(3000, 15000)
@@ -125,10 +125,12 @@ class Program:
         return wait_until(match, timeout)
 
     def wait_main_window(self, timeout=20):
-        self.window = self.wait_window("Lexitrove", timeout)
+        found = wait_until(lambda: self.wait_window("Lexitrove", 0) or not self.running(), timeout)
+        self.window = self.wait_window("Lexitrove", 0) if found else None
         if self.window is None:
             raise Mismatch("the main window after start-up", 'a window titled "Lexitrove" within %d s' % timeout,
-                           "windows %r, program output %r" % (self.windows(), self.log()))
+                           "none %s; its windows %r, its output %r"
+                           % (describe_end(self.process, timeout), self.windows(), self.log()))
         if self.menu_bar(timeout=timeout) is None:
             raise Mismatch("the accessibility bus", "the program's menu bar on it", "nothing")
         return self.window
