@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Start-up: builds the window, runs its load event, and shows it unless start-up ended.
 #include "app/form1.h"
+#include "ui/qt_display_choice.h"
 #include "ui/qt_platform.h"
 
 #include <QApplication>
@@ -8,27 +9,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// Qt aborts with a long message when it finds no display; say it in one line instead.
-bool displayMissing()
-{
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-           && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-#else
-    return false;
-#endif
-}
-
-} // namespace
-
 int main(int argc, char* argv[])
 {
-    if (displayMissing()) {
-        std::fputs("lexitrove: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset); "
-                   "start it from a desktop session, or under xvfb-run.\n",
-                   stderr);
+    // Qt aborts with a page of text where it cannot open a display; say why in one line instead.
+    if (const QString problem = chooseQtDisplay(); !problem.isEmpty()) {
+        std::fprintf(stderr, "lexitrove: %s\n", qPrintable(problem));
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
