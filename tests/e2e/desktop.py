@@ -11,6 +11,7 @@ import ctypes
 import importlib.util
 import os
 import select
+import shlex
 import shutil
 import signal
 import subprocess
@@ -230,9 +231,13 @@ class Desktop:
         self.env = env
         from Xlib import display as xdisplay
         self.x = xdisplay.Display(env["DISPLAY"])
-        self._spawn_logged("openbox", ["openbox", "--sm-disable"])
-        if not wait_until(lambda: self._root_property("_NET_SUPPORTING_WM_CHECK"), 15):
-            raise RuntimeError("openbox did not take over the screen within 15 s")
+        # openbox claims the screen before it loads its theme and fonts, which on a fresh machine
+        # means scanning a font folder whose cache is out of date; a window mapped meanwhile was
+        # never managed. Its start-up command runs once it is ready to manage windows.
+        ready = os.path.join(self.workdir, "openbox-ready")
+        self._spawn_logged("openbox", ["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)])
+        if not wait_until(lambda: os.path.exists(ready), 30):
+            raise RuntimeError("openbox was not ready to manage windows within 30 s")
         if self.accessibility:
             self._start_accessibility_bus()
 

@@ -6,9 +6,9 @@
 # Usage: warm_up.py PROGRAM   (exit 77: no private desktop can run here)
 """fontconfig's packages build the font cache as they are installed, but a font folder written
 to after that (xfonts-utils indexes the Type 1 fonts there once fontconfig is done) is out of
-date, and the next program that reads it scans the folder again and writes the cache anew.
-fc-cache does that here, once: into the system's cache for root, into the user's own otherwise,
-which the desktops keep.
+date, and the next program that reads it, on a fresh machine the first desktop's openbox as it
+loads its theme, scans the folder again and writes the cache anew. fc-cache does that here,
+once: into the system's cache for root, into the user's own otherwise, which the desktops keep.
 """
 import os
 import shutil
