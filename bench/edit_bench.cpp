@@ -8,6 +8,7 @@
 //   edit_bench [--runs N]
 #include "app/form1.h"
 #include "fake_platform.h"
+#include "ui/window_description.h"
 
 #include <QElapsedTimer>
 
@@ -73,11 +74,16 @@ QString spacedText(qsizetype length)
 
 struct Row
 {
-    const char* command;
+    Item command;
     const char* textName;
     std::vector<double> ms;
     std::vector<double> multiple;
 };
+
+QByteArray nameOf(Item item)
+{
+    return QString::fromUtf16(WindowDescription::menuRow(item).name).toLatin1();
+}
 
 } // namespace
 
@@ -88,13 +94,13 @@ int main(int argc, char* argv[])
         if (qstrcmp(argv[i], "--runs") == 0)
             runs = std::max(1, QByteArray(argv[i + 1]).toInt());
     }
-    const char* const commands[] = {"CL", "LCL", "CLF", "RS", "AD", "ADd"};
+    const Item commands[] = {Item::CL, Item::LCL, Item::CLF, Item::RS, Item::AD, Item::ADd};
     const std::pair<const char*, QString (*)(qsizetype)> texts[] = {{"words", wordsText}, {"a a a", spacedText}};
 
     std::vector<double> copyMs;
     std::vector<Row> rows;
     for (const auto& [textName, makeText] : texts) {
-        for (const char* command : commands)
+        for (const Item command : commands)
             rows.push_back({command, textName, {}, {}});
     }
     for (const qsizetype length : kLengths) {
@@ -108,7 +114,7 @@ int main(int argc, char* argv[])
                 qFatal("the baseline copy differs");
             if (row == 0)
                 copyMs.push_back(baseline);
-            for (const char* command : commands) {
+            for (const Item command : commands) {
                 std::unique_ptr<FakePlatform> fake;
                 std::unique_ptr<Form1> form;
                 // A fresh program per batch, so the double's record of writes stays small.
@@ -119,13 +125,13 @@ int main(int argc, char* argv[])
                 };
                 const double ms = bestMs(runs, prepare, [&] {
                     fake->setPhraseText(phrase);
-                    fake->choose(QString::fromLatin1(command));
+                    fake->choose(command);
                 });
-                const bool keepsLength = qstrcmp(command, "RS") != 0;
-                const bool usesPos = qstrcmp(command, "CL") != 0 && qstrcmp(command, "LCL") != 0;
+                const bool keepsLength = command != Item::RS;
+                const bool usesPos = command != Item::CL && command != Item::LCL;
                 if ((keepsLength && fake->phraseText().size() != phrase.size())
                     || (usesPos && form->state().Pos != phrase.size() + 1))
-                    qFatal("%s did not run over the whole phrase", command);
+                    qFatal("%s did not run over the whole phrase", nameOf(command).constData());
                 rows[row].ms.push_back(ms);
                 rows[row].multiple.push_back(ms / baseline);
                 ++row;
@@ -143,7 +149,7 @@ int main(int argc, char* argv[])
     for (const Row& row : rows) {
         const double growth = row.multiple[2] / row.multiple[0];
         allMet = allMet && growth <= kMaxGrowth;
-        std::printf("| %s | %s | %.2f | %.2f | %.2f | %.2f | %.0f | %.0f | %.0f | %.2f%s |\n", row.command,
+        std::printf("| %s | %s | %.2f | %.2f | %.2f | %.2f | %.0f | %.0f | %.0f | %.2f%s |\n", nameOf(row.command).constData(),
                     row.textName, row.ms[2], nsPerChar(row.ms[0], 0), nsPerChar(row.ms[1], 1), nsPerChar(row.ms[2], 2),
                     row.multiple[0], row.multiple[1], row.multiple[2], growth, growth <= kMaxGrowth ? "" : " MISSED");
     }

@@ -2,7 +2,8 @@
 // What the Copy Text pause costs: processor time over the real Qt platform (offscreen), against
 // a busy loop of the same length, and how late the caption comes back after the second.
 #include "app/form1.h"
-#include "ui/qt_platform.h"
+#include "platform/qt_platform.h"
+#include "ui/qt_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,9 +49,9 @@ struct Pause
     double captionLateMs = 0; // after the clock reading that ends the pause was due
 };
 
-Pause measurePause(QtPlatform& platform, Form1& form)
+Pause measurePause(QtWindow& window, Form1& form)
 {
-    QAction* copy = platform.action(QStringLiteral("Ct1"));
+    QAction* copy = &window.action(Item::Ct1);
     bool confirming = false;
     double restoredAt = -1;
     const QMetaObject::Connection watch = QObject::connect(copy, &QAction::changed, copy, [&] {
@@ -77,10 +78,11 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QtPlatform platform;
+    QtWindow window;
+    QtPlatform platform(window);
     Form1 form(platform);
-    platform.showWindow();
-    platform.setText(QStringLiteral("Text1"), QStringLiteral("correct horse battery"));
+    window.show();
+    platform.setText(Box::Text1, QStringLiteral("correct horse battery"));
 
     constexpr int Runs = 5;
     const double busyShare = busyLoopShare(1.0);
@@ -88,7 +90,7 @@ int main(int argc, char* argv[])
     double worstLateMs = -1e9;
     double shortest = 1e9;
     for (int run = 0; run < Runs; ++run) {
-        const Pause pause = measurePause(platform, form);
+        const Pause pause = measurePause(window, form);
         const double share = pause.cpuSeconds / pause.wallSeconds;
         std::printf("pause %d: %.3f s, %.1f ms of processor time (%.2f%% of a core), caption back %.1f ms "
                     "after the second\n",

@@ -93,7 +93,7 @@ int rssMode(const QString& folder)
     platform.useRealFolder(folder);
     Form1 form(platform);
     form.load();
-    platform.choose(QStringLiteral("W10"));
+    platform.choose(Item::W10);
     std::printf("%ld\n", peakRssKiB());
     return platform.phraseText().count(u' ') == 9 ? 0 : 1;
 }
@@ -163,7 +163,7 @@ int main(int argc, char* argv[])
             Form1 form(program);
             return timeMs([&] {
                 form.load();
-                program.choose(QStringLiteral("W10"));
+                program.choose(Item::W10);
             });
         });
         const long rss = childRss(argv[0], folder);

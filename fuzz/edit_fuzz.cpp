@@ -4,7 +4,9 @@
 // first letters raised where they follow a space or a line feed, and running twice the same as
 // running once.
 #include "app/form1.h"
+#include "edit/simple_case.h"
 #include "fake_platform.h"
+#include "ui/window_description.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -13,11 +15,13 @@
 
 namespace {
 
-void check(bool ok, const char* command, const char* what, const QString& text)
+void check(bool ok, Item command, const char* what, const QString& text)
 {
     if (ok)
         return;
-    std::fprintf(stderr, "%s: %s\n  on %lld units: %s\n", command, what, qint64(text.size()),
+    std::fprintf(stderr, "%s: %s\n  on %lld units: %s\n",
+                 QString::fromUtf16(WindowDescription::menuRow(command).name).toLatin1().constData(), what,
+                 qint64(text.size()),
                  text.left(80).toUtf8().toPercentEncoding(" ").constData());
     std::abort();
 }
@@ -28,10 +32,10 @@ struct Program
     FakePlatform platform;
     std::unique_ptr<Form1> form = std::make_unique<Form1>(platform);
 
-    QString run(const char* command, const QString& text)
+    QString run(Item command, const QString& text)
     {
         platform.setPhraseText(text);
-        platform.choose(QString::fromLatin1(command));
+        platform.choose(command);
         check(platform.clipboard() == platform.phraseText(), command, "the clipboard holds the phrase", text);
         return platform.phraseText();
     }
@@ -47,8 +51,8 @@ QString replaceSpaces(const QString& text, const QString& by)
 
 void checkSpacing(const QString& text)
 {
-    const std::pair<const char*, QString> commands[] = {{"RS", QString()}, {"AD", QStringLiteral("-")},
-                                                        {"ADd", QStringLiteral(".")}};
+    const std::pair<Item, QString> commands[] = {{Item::RS, QString()}, {Item::AD, QStringLiteral("-")},
+                                                  {Item::ADd, QStringLiteral(".")}};
     for (const auto& [command, by] : commands) {
         Program program;
         const QString once = program.run(command, text);
@@ -57,7 +61,7 @@ void checkSpacing(const QString& text)
         check(program.form->state().Pos == text.size() + 1, command, "Pos ends at n + 1", text);
         if (by.isEmpty()) {
             const QString counter = QStringLiteral("Charaters  ") + QString::number(once.size());
-            check(program.platform.caption(QStringLiteral("CH")) == counter, command,
+            check(program.platform.caption(Item::CH) == counter, command,
                   "the counter shows the new length", text);
         }
         check(program.run(command, once) == once, command, "twice is once", text);
@@ -67,30 +71,30 @@ void checkSpacing(const QString& text)
 void checkCase(const QString& text)
 {
     Program upper;
-    const QString capitals = upper.run("CL", text);
-    check(capitals.size() == text.size(), "CL", "the length stays", text);
-    check(capitals == upper.platform.upperCase(text), "CL", "the platform's upper case of the whole text", text);
-    check(upper.run("CL", capitals) == capitals, "CL", "twice is once", text);
-    check(upper.run("CLF", capitals) == capitals, "CLF", "changes nothing after CL", text);
+    const QString capitals = upper.run(Item::CL, text);
+    check(capitals.size() == text.size(), Item::CL, "the length stays", text);
+    check(capitals == simpleUpperCase(text), Item::CL, "the simple upper case of the whole text", text);
+    check(upper.run(Item::CL, capitals) == capitals, Item::CL, "twice is once", text);
+    check(upper.run(Item::CLF, capitals) == capitals, Item::CLF, "changes nothing after CL", text);
 
     Program lower;
-    const QString small = lower.run("LCL", text);
-    check(small.size() == text.size(), "LCL", "the length stays", text);
-    check(small == lower.platform.lowerCase(text), "LCL", "the platform's lower case of the whole text", text);
-    check(lower.run("LCL", small) == small, "LCL", "twice is once", text);
+    const QString small = lower.run(Item::LCL, text);
+    check(small.size() == text.size(), Item::LCL, "the length stays", text);
+    check(small == simpleLowerCase(text), Item::LCL, "the simple lower case of the whole text", text);
+    check(lower.run(Item::LCL, small) == small, Item::LCL, "twice is once", text);
 
     Program first;
-    const QString raised = first.run("CLF", text);
-    check(raised.size() == text.size(), "CLF", "the length stays", text);
+    const QString raised = first.run(Item::CLF, text);
+    check(raised.size() == text.size(), Item::CLF, "the length stays", text);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool raise = i == 0 || text[i - 1] == u' ' || text[i - 1] == u'\n';
-        const QChar expected = raise ? first.platform.upperCase(QString(text[i])).front() : text[i];
-        check(raised[i] == expected, "CLF", "raised exactly the first character and those after a space or line feed",
+        const QChar expected = raise ? simpleUpperCase(QString(text[i])).front() : text[i];
+        check(raised[i] == expected, Item::CLF, "raised exactly the first character and those after a space or line feed",
               text);
     }
-    check(first.platform.boxText(QStringLiteral("Text3")) == raised, "CLF", "the scratch box holds the result", text);
-    check(first.form->state().Pos == text.size() + 1, "CLF", "Pos ends at n + 1", text);
-    check(first.run("CLF", raised) == raised, "CLF", "twice is once", text);
+    check(first.platform.boxText(Box::Text3) == raised, Item::CLF, "the scratch box holds the result", text);
+    check(first.form->state().Pos == text.size() + 1, Item::CLF, "Pos ends at n + 1", text);
+    check(first.run(Item::CLF, raised) == raised, Item::CLF, "twice is once", text);
 }
 
 } // namespace

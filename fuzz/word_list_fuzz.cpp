@@ -174,7 +174,7 @@ void checkStrides(const QByteArray& file, const QStringList& items, qsizetype bl
 {
     FakePlatform platform;
     platform.setWordList(file);
-    const auto input = platform.openForInput(wordListPath(platform), 1);
+    const auto input = platform.openForInput(wordListPath(platform));
     ItemReader reader(*input, blockSize);
     qint64 done = 0;
     for (qint64 limit = 1;; limit = limit % stride + 1) {

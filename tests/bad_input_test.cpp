@@ -2,8 +2,7 @@
 // Every kind of bad word list a user could leave as Words.TxT, on the real file system: what
 // each one gives is written down here, nothing crashes or hangs, memory stays bounded and no
 // file stays open.
-#include "app/form1.h"
-#include "fake_platform.h"
+#include "fixture.h"
 #include "words/item_reader.h"
 
 #include <QDir>
@@ -158,21 +157,18 @@ bool waitUntilIdle(qint64 pid, int timeoutMs)
 
 Q_DECLARE_METATYPE(Outcome)
 
-class BadInputTest : public QObject
+class BadInputTest : public FormTest
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePlatform> m_fake;
-    std::unique_ptr<Form1> m_form;
     int m_descriptors = 0;
     bool m_measuresRss = false;
     qint64 m_rssAtStart = 0;
     qint64 m_shortListPeakKiB = 0;
 
     QString listPath() const { return m_dir->filePath(QStringLiteral("Words.TxT")); }
-    FormState& state() { return m_form->state(); }
 
     // Start-up; then the memory it took above what the process held before, in KiB.
     qint64 startUp()
@@ -202,14 +198,14 @@ private:
         QCOMPARE(m_fake->messages().first().title, QStringLiteral("Quorbel_Words"));
         QCOMPARE(m_fake->phraseText(), QString());
         QCOMPARE(m_fake->clipboard(), QString());
-        QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Charaters  0"));
+        QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  0"));
         QVERIFY(!m_fake->hasEnded());
     }
     void verifyMissingList()
     {
         QCOMPARE(m_fake->messages().size(), 1);
         QCOMPARE(m_fake->messages().first().prompt, QStringLiteral("Error Words.TxT File Missing"));
-        QCOMPARE(m_fake->messages().first().buttons, 48);
+        QCOMPARE(m_fake->messages().first().icon, MessageIcon::Exclamation);
         QCOMPARE(m_fake->messages().first().title, QStringLiteral("Quorbel_Words"));
         QVERIFY(m_fake->hasEnded());
         QCOMPARE(m_fake->exitStatus(), 1);
@@ -222,15 +218,13 @@ private Q_SLOTS:
         alarm(300);
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        m_fake = std::make_unique<FakePlatform>();
+        FormTest::init();
         m_fake->useRealFolder(m_dir->path());
-        m_form = std::make_unique<Form1>(*m_fake);
         m_descriptors = openDescriptors();
     }
     void cleanup()
     {
-        m_form.reset();
-        m_fake.reset();
+        FormTest::cleanup();
         m_dir.reset();
         alarm(0);
     }
@@ -287,7 +281,7 @@ void BadInputTest::oddContent_givesDefinedItems()
     QCOMPARE(qsizetype(state().Total), items.size());
     for (qsizetype i = 0; i < items.size(); ++i) {
         m_fake->queueDraws({float((double(i) + 0.5) / double(items.size()))});
-        m_fake->choose(QStringLiteral("W1"));
+        m_fake->choose(Item::W1);
         QCOMPARE(m_fake->phraseText(), items.at(i));
         QCOMPARE(m_fake->clipboard(), items.at(i));
     }
@@ -305,12 +299,12 @@ void BadInputTest::randomBinary_countsRunsBetweenLineEnds()
     startUp();
     QCOMPARE(qint64(state().Total), byteRuns(bytes));
     for (int round = 0; round < 3; ++round) {
-        m_fake->choose(QStringLiteral("W10"));
+        m_fake->choose(Item::W10);
         // Ten items and nine spaces, each item at most 4,096 characters and without line ends.
         const QString phrase = m_fake->phraseText();
         QVERIFY(phrase.size() >= 19 && phrase.size() <= 10 * ItemReader::MaxItemUnits + 9);
         QVERIFY(!phrase.contains(u'\n') && !phrase.contains(u'\r'));
-        QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Charaters  %1").arg(phrase.size()));
+        QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  %1").arg(phrase.size()));
     }
     verifyStillRunning();
     verifyNothingOpen();
@@ -327,10 +321,10 @@ void BadInputTest::hugeLine_isCutAndNeverHeldWhole()
 
     const QString cut = QStringLiteral("abcdefgh").repeated(ItemReader::MaxItemUnits / 8);
     m_fake->queueDraws({0.25f, 0.75f, 0.25f});
-    m_fake->choose(QStringLiteral("W3"));
+    m_fake->choose(Item::W3);
     QCOMPARE(m_fake->phraseText(), cut + u' ' + QStringLiteral("tail") + u' ' + cut);
     // The window stays usable: the phrase can be edited and copied like any other.
-    m_fake->choose(QStringLiteral("CL"));
+    m_fake->choose(Item::CL);
     QCOMPARE(m_fake->clipboard(), m_fake->phraseText());
     QVERIFY(m_fake->phraseText().startsWith(QStringLiteral("ABCDEFGH")));
     QVERIFY2(peakGrowthKiB() < 16 * 1024, qPrintable(QStringLiteral("fetching took %1 KiB").arg(peakGrowthKiB())));
@@ -358,7 +352,7 @@ void BadInputTest::tenMillionEmptyLines_countNothing()
     const qint64 grownKiB = startUp();
     QCOMPARE(state().Total, tail.isEmpty() ? 0 : 1);
     QVERIFY2(grownKiB < 16 * 1024, qPrintable(QStringLiteral("counting took %1 KiB").arg(grownKiB)));
-    m_fake->choose(QStringLiteral("W2"));
+    m_fake->choose(Item::W2);
     if (phrase.isEmpty()) {
         verifyNoPhrase(QStringLiteral("Words.TxT holds no words"));
     } else {
@@ -413,7 +407,7 @@ void BadInputTest::notAReadableFile()
         // Start-up stays quiet, so the window opens; the first command says what is wrong.
         QCOMPARE(state().Total, 0);
         verifyStillRunning();
-        m_fake->choose(QStringLiteral("W3"));
+        m_fake->choose(Item::W3);
         verifyNoPhrase(QStringLiteral("Words.TxT cannot be read (%1)").arg(reason));
     }
     verifyNothingOpen();
@@ -467,7 +461,7 @@ void BadInputTest::listChangesAfterStartUp()
             QCOMPARE(::symlink("gone.txt", QFile::encodeName(listPath()).constData()), 0);
     }
     m_fake->queueDraws({0.495});
-    m_fake->choose(QStringLiteral("W1"));
+    m_fake->choose(Item::W1);
     if (outcome == Outcome::NoPhrase) {
         verifyNoPhrase(prompt);
         QCOMPARE(state().Total, 100); // never counted again

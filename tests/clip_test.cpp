@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Clipboard mirroring, "Copy Text" with its pause, and "InFo", through the double.
-#include "app/form1.h"
-#include "fake_platform.h"
+#include "fixture.h"
 
 #include <QtTest>
 
@@ -11,18 +10,16 @@ using Readings = QList<float>;
 
 namespace {
 
-const QString kPhraseBox = QStringLiteral("Text1");
-const QString kCopy = QStringLiteral("Ct1");
+constexpr Box kPhraseBox = Box::Text1;
+constexpr Item kCopy = Item::Ct1;
 
 } // namespace
 
-class ClipTest : public QObject
+class ClipTest : public FormTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakePlatform> m_fake;
-    std::unique_ptr<Form1> m_form;
 
     // Starts the program on a three-word list; draws of 0, 0.4 and 0.7 pick them in order.
     void start()
@@ -37,16 +34,6 @@ private:
     bool ready() const { return m_fake->caption(kCopy) == u"Copy Text" && m_fake->isEnabled(kCopy); }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_fake = std::make_unique<FakePlatform>();
-        m_form = std::make_unique<Form1>(*m_fake);
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        m_fake.reset();
-    }
 
     void startUp_leavesClipboardAlone();
     void phraseWrite_isMirrored_data();
@@ -100,8 +87,8 @@ void ClipTest::phraseWrite_isMirrored()
 void ClipTest::hiddenBoxWrites_areNotMirrored()
 {
     start();
-    m_fake->setText(QStringLiteral("Text2"), QStringLiteral("07"));
-    m_fake->setText(QStringLiteral("Text3"), QStringLiteral("3 3"));
+    m_fake->setText(Box::Text2, QStringLiteral("07"));
+    m_fake->setText(Box::Text3, QStringLiteral("3 3"));
     QVERIFY(m_fake->clipboardLog().isEmpty());
 }
 
@@ -110,7 +97,7 @@ void ClipTest::generation_mirrorsEveryWriteAndEndsWithThePhrase()
     start();
     m_fake->setPhraseText(QStringLiteral("old phrase"));
     m_fake->queueDraws({0.0f, 0.4f, 0.7f});
-    m_fake->choose(QStringLiteral("W3"));
+    m_fake->choose(Item::W3);
     QCOMPARE(m_fake->clipboard(), QStringLiteral("alpha beta gamma"));
     // Emptied, three words appended with their spaces, the last space cut: each mirrored in turn.
     QCOMPARE(m_fake->phraseWrites().size(), 5);
@@ -228,18 +215,18 @@ void ClipTest::pause_confirmsUntilItsEnd()
 
 void ClipTest::pause_runsNestedCommands_data()
 {
-    QTest::addColumn<QString>("item");
+    QTest::addColumn<Item>("item");
     QTest::addColumn<QString>("clipboardAfter");
     QTest::addColumn<int>("messages");
-    QTest::addRow("Words (02)") << QStringLiteral("W2") << QStringLiteral("beta gamma") << 0;
-    QTest::addRow("InFo") << QStringLiteral("InF") << QStringLiteral("alpha") << 1;
+    QTest::addRow("Words (02)") << Item::W2 << QStringLiteral("beta gamma") << 0;
+    QTest::addRow("InFo") << Item::InF << QStringLiteral("alpha") << 1;
     // Disabled while confirming: a second click starts no second pause.
     QTest::addRow("Copy Text again") << kCopy << QStringLiteral("alpha") << 0;
 }
 
 void ClipTest::pause_runsNestedCommands()
 {
-    QFETCH(QString, item);
+    QFETCH(Item, item);
     QFETCH(QString, clipboardAfter);
     QFETCH(int, messages);
     start();
@@ -281,7 +268,7 @@ void ClipTest::pause_endOfProcess_leavesCaptionAndRunsNothingMore()
             m_fake->requestClose();
         } else {
             m_fake->removeWordList();
-            m_fake->choose(QStringLiteral("W1"));
+            m_fake->choose(Item::W1);
         }
     });
     bool ranAfterEnd = false;
@@ -293,17 +280,17 @@ void ClipTest::pause_endOfProcess_leavesCaptionAndRunsNothingMore()
     QVERIFY(confirming());
     // Whatever the user still chooses, nothing runs.
     const QStringList journal = m_fake->journal();
-    m_fake->choose(QStringLiteral("W2"));
+    m_fake->choose(Item::W2);
     QCOMPARE(m_fake->journal(), journal);
 }
 
 void ClipTest::info_showsNoticeAndTwoSpaceLines()
 {
     start();
-    m_fake->choose(QStringLiteral("InF"));
+    m_fake->choose(Item::InF);
     QCOMPARE(m_fake->messages().size(), 1);
     const FakePlatform::Message message = m_fake->messages().first();
-    QCOMPARE(message.buttons, 48);
+    QCOMPARE(message.icon, MessageIcon::Exclamation);
     QCOMPARE(message.title, QStringLiteral("Lexitrove"));
     QVERIFY(message.prompt.endsWith(QStringLiteral("\r\n \r\n ")));
     const QString notice = message.prompt.chopped(6);
@@ -316,8 +303,8 @@ void ClipTest::info_changesNothingElse()
     start();
     m_fake->setText(kPhraseBox, QStringLiteral("alpha beta"));
     const QStringList journal = m_fake->journal();
-    m_fake->choose(QStringLiteral("InF"));
-    m_fake->choose(QStringLiteral("InF"));
+    m_fake->choose(Item::InF);
+    m_fake->choose(Item::InF);
     QCOMPARE(m_fake->messages().size(), 2);
     QCOMPARE(m_fake->messages().at(1).prompt, m_fake->messages().at(0).prompt);
     QCOMPARE(m_fake->journal(), journal);

@@ -2,21 +2,17 @@
 // The closing sequence through the double: the moves of each pass, the frames between them, the
 // bound, and the end of the process whatever the window system does with the moves.
 #include "app/closing.h"
-#include "app/form1.h"
-#include "fake_platform.h"
+#include "fixture.h"
 
 #include <QtTest>
 
-#include <memory>
+#include <optional>
 
-class ClosingTest : public QObject
+class ClosingTest : public FormTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakePlatform> m_fake;
-    std::unique_ptr<Form1> m_form;
-
     QList<float> writesOf(Geometry which) const
     {
         QList<float> values;
@@ -29,7 +25,7 @@ private:
     // Closes the window the way the desktop does and checks the unload ended the process.
     void closeAndExpectEnd()
     {
-        QCOMPARE(m_fake->requestClose(), qint16(0));
+        QVERIFY(m_fake->requestClose());
         QVERIFY(m_fake->hasEnded());
         QCOMPARE(m_fake->exitStatus(), 0);
     }
@@ -37,15 +33,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_fake = std::make_unique<FakePlatform>();
-        m_form = std::make_unique<Form1>(*m_fake);
+        FormTest::init();
         m_fake->setGeometryValue(Geometry::Top, 1200.0f);
         m_fake->setScreenWidth(28800.0f);
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        m_fake.reset();
     }
 
     void firstPass_shrinksAboutTheCentre();
@@ -181,26 +171,28 @@ void ClosingTest::smallestSize_windowKeepsMovingFromFreshReads()
 
 void ClosingTest::betweenPasses_nothingElseRuns_data()
 {
-    QTest::addColumn<QString>("item"); // "Form1": the desktop asks to close the window again
-    QTest::addRow("Words (01)") << QStringLiteral("W1");
-    QTest::addRow("Capital Letters") << QStringLiteral("CL");
-    QTest::addRow("Copy Text") << QStringLiteral("Ct1");
-    QTest::addRow("InFo") << QStringLiteral("InF");
-    QTest::addRow("a second close request") << QStringLiteral("Form1");
+    QTest::addColumn<bool>("closeAgain"); // the desktop asks to close the window again
+    QTest::addColumn<Item>("item");       // otherwise this item is chosen
+    QTest::addRow("Words (01)") << false << Item::W1;
+    QTest::addRow("Capital Letters") << false << Item::CL;
+    QTest::addRow("Copy Text") << false << Item::Ct1;
+    QTest::addRow("InFo") << false << Item::InF;
+    QTest::addRow("a second close request") << true << Item::W;
 }
 
 void ClosingTest::betweenPasses_nothingElseRuns()
 {
-    QFETCH(QString, item);
+    QFETCH(bool, closeAgain);
+    QFETCH(Item, item);
     m_fake->setWordLines({QStringLiteral("kiwi")});
     m_form->load();
     m_fake->setPhraseText(QStringLiteral("red fox"));
     m_fake->setClock(1000.0f, 0.125f); // a Copy Text pause that started would end
-    qint16 secondCancel = -1;
+    std::optional<bool> secondMayClose;
     m_fake->queueDuringFrame([] {});
     m_fake->queueDuringFrame([&] {
-        if (item == u"Form1")
-            secondCancel = m_fake->requestClose();
+        if (closeAgain)
+            secondMayClose = m_fake->requestClose();
         else
             m_fake->choose(item);
     });
@@ -208,7 +200,7 @@ void ClosingTest::betweenPasses_nothingElseRuns()
     QVERIFY(m_fake->phraseWrites().isEmpty());
     QVERIFY(m_fake->journal().isEmpty());
     QVERIFY(m_fake->messages().isEmpty());
-    QCOMPARE(secondCancel, qint16(item == u"Form1" ? 0 : -1));
+    QCOMPARE(secondMayClose, closeAgain ? std::optional<bool>(true) : std::nullopt);
     // One sequence, neither started again nor nested in itself.
     QCOMPARE(writesOf(Geometry::Top).size(), 921);
     QCOMPARE(writesOf(Geometry::Top).last(), 28830.0f);
@@ -223,7 +215,7 @@ void ClosingTest::handler_endsByProcessEndAndNeverCancels()
     QCOMPARE(m_fake->exitStatus(), 0);
     // Nothing more runs once the process has ended.
     m_fake->setPhraseText(QStringLiteral("red fox"));
-    m_fake->choose(QStringLiteral("CL"));
+    m_fake->choose(Item::CL);
     QCOMPARE(m_fake->phraseWrites().size(), 0);
 }
 
@@ -231,13 +223,13 @@ void ClosingTest::closeDuringCopyPause_endsThereAndThen()
 {
     m_fake->setPhraseText(QStringLiteral("red fox"));
     m_fake->queueDuringPump([this] { m_fake->requestClose(); });
-    m_fake->choose(QStringLiteral("Ct1"));
+    m_fake->choose(Item::Ct1);
     QVERIFY(m_fake->hasEnded());
     QCOMPARE(m_fake->exitStatus(), 0);
     QCOMPARE(writesOf(Geometry::Top).size(), 921);
     // The pause never finished, so the caption was never put back.
     QCOMPARE(m_fake->pumps(), 1);
-    QCOMPARE(m_fake->caption(QStringLiteral("Ct1")), QStringLiteral("Text Copied"));
+    QCOMPARE(m_fake->caption(Item::Ct1), QStringLiteral("Text Copied"));
 }
 
 QTEST_GUILESS_MAIN(ClosingTest)

@@ -2,16 +2,32 @@
 // The in-memory platform.
 #include "fake_platform.h"
 
-#include "ui/file_input.h"
-#include "ui/simple_case.h"
-#include "ui/system_random.h"
+#include "platform/file_input.h"
+#include "platform/system_random.h"
 #include "ui/window_description.h"
+
+#include <QTest>
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 namespace WD = WindowDescription;
+
+namespace {
+
+// Thrown where the double is asked for what it cannot serve. It is no std::exception, so the
+// window object's guard lets it through, and Qt Test fails the test with the message below.
+struct DoubleCannotServe
+{
+};
+
+[[noreturn]] void cannotServe(const char* what)
+{
+    QTest::qFail(what, __FILE__, __LINE__);
+    throw DoubleCannotServe{};
+}
+
+} // namespace
 
 class FakeInputFile final : public InputFile
 {
@@ -44,15 +60,34 @@ private:
     qint64 m_pos = 0;
 };
 
+// A file of the real file system, counted among the open files while it is open.
+class CountedInputFile final : public InputFile
+{
+public:
+    CountedInputFile(FakePlatform& platform, std::unique_ptr<InputFile> file)
+        : m_platform(platform)
+        , m_file(std::move(file))
+    {
+        ++m_platform.m_openFiles;
+    }
+    ~CountedInputFile() override { --m_platform.m_openFiles; }
+
+    qint64 read(char* data, qint64 maxSize) override { return m_file->read(data, maxSize); }
+
+private:
+    FakePlatform& m_platform;
+    std::unique_ptr<InputFile> m_file;
+};
+
 FakePlatform::FakePlatform()
 {
-    for (const WD::Control& control : WD::controls())
-        m_texts.insert(QString::fromUtf16(control.name), QString::fromUtf16(control.text));
+    for (const WD::Control& control : WD::controls()) {
+        if (control.box)
+            m_texts[std::size_t(*control.box)] = QString::fromUtf16(control.text);
+    }
     for (const WD::MenuRow& row : WD::menuTree()) {
-        const QString name = QString::fromUtf16(row.name);
-        m_captions.insert(name, QString::fromUtf16(row.caption));
-        m_enabled.insert(name, true);
-        m_commands.insert(name, row.kind == WD::MenuKind::Command || row.kind == WD::MenuKind::BarCommand);
+        m_captions[row.item] = QString::fromUtf16(row.caption);
+        m_enabled[row.item] = true;
     }
     m_geometry = {{Geometry::Top, 1200.0f}, {Geometry::Left, 1200.0f}, {Geometry::Width, 13740.0f},
                   {Geometry::Height, 1500.0f}};
@@ -82,46 +117,42 @@ void FakePlatform::queueDraws(std::initializer_list<double> fractions)
 {
     for (double fraction : fractions) {
         if (!(fraction >= 0.0 && fraction < 1.0))
-            throw std::logic_error("a draw is a fraction of the range, 0 <= f < 1");
+            cannotServe("a draw is a fraction of the range, 0 <= f < 1");
         m_bits.enqueue(quint64(std::ldexp(fraction, 64)));
     }
 }
 
-void FakePlatform::choose(const QString& item)
+void FakePlatform::choose(Item item)
 {
-    checkItem(item);
-    if (m_commands.value(item) && m_enabled.value(item) && m_sink)
-        m_sink->raise(item, EventKind::Click);
+    const Handler handler = WD::menuRow(item).handler;
+    if (handler && m_enabled.at(item) && m_sink)
+        m_sink->run(handler);
 }
 
-qint16 FakePlatform::requestClose()
+bool FakePlatform::requestClose()
 {
-    qint16 cancel = 0;
-    if (m_sink)
-        m_sink->raise(QStringLiteral("Form1"), EventKind::Unload, &cancel);
-    return cancel;
+    return !m_sink || m_sink->closeRequested();
 }
 
-std::unique_ptr<InputFile> FakePlatform::openForInput(const QString& path, int fileNumber)
+std::unique_ptr<InputFile> FakePlatform::openForInput(const QString& path)
 {
-    if (fileNumber != 1)
-        throw std::logic_error("the word list always uses file number 1");
-    if (m_openFiles > 0)
-        throw PlatformError{ErrorNumber::FileAlreadyOpen, QStringLiteral("File already open")};
+    // The readers close the list on every way out before anything opens it again.
+    if (openFiles() > 0)
+        cannotServe("the word list was opened while it was still open");
     if (m_openError != 0 && m_opensBeforeError == 0)
         throw PlatformError{m_openError, QStringLiteral("scripted failure")};
     m_opensBeforeError = std::max(0, m_opensBeforeError - 1);
     if (!m_realFolder.isEmpty())
-        return openFileForInput(path, m_realFileOpen);
+        return std::make_unique<CountedInputFile>(*this, openFileForInput(path));
     const auto file = m_files.constFind(path);
     if (file == m_files.cend())
         throw PlatformError{ErrorNumber::FileNotFound, QStringLiteral("File not found")};
     return std::make_unique<FakeInputFile>(*this, *file);
 }
 
-void FakePlatform::messageBox(const QString& prompt, int buttons, const QString& title)
+void FakePlatform::messageBox(const QString& prompt, MessageButtons buttons, MessageIcon icon, const QString& title)
 {
-    m_messages.append({prompt, buttons, title, phraseText(), m_clipboard});
+    m_messages.append({prompt, buttons, icon, title, phraseText(), m_clipboard});
     if (m_ended)
         throw ProcessEnd{};
 }
@@ -162,55 +193,29 @@ void FakePlatform::pumpEvents()
         throw ProcessEnd{};
 }
 
-QString FakePlatform::upperCase(const QString& text)
+void FakePlatform::setText(Box box, const QString& text)
 {
-    return simpleUpperCase(text);
-}
-
-QString FakePlatform::lowerCase(const QString& text)
-{
-    return simpleLowerCase(text);
-}
-
-QString FakePlatform::text(const QString& box)
-{
-    if (!m_texts.contains(box))
-        throw std::logic_error("no such text box");
-    return m_texts.value(box);
-}
-
-void FakePlatform::setText(const QString& box, const QString& text)
-{
-    if (!m_texts.contains(box) || box == u"Combo1")
-        throw std::logic_error("no such text box");
-    if (const int number = m_failingWrites.value(box))
-        throw PlatformError{number, QStringLiteral("scripted failure")};
-    m_texts[box] = text;
-    if (box == u"Text1") {
+    if (const auto failing = m_failingWrites.find(box); failing != m_failingWrites.end() && failing->second != 0)
+        throw PlatformError{failing->second, QStringLiteral("scripted failure")};
+    m_texts[std::size_t(box)] = text;
+    if (box == Box::Text1) {
         m_phraseWrites.append(text);
         if (m_sink)
-            m_sink->raise(box, EventKind::Change);
+            m_sink->phraseChanged();
     }
 }
 
-void FakePlatform::checkItem(const QString& item) const
+void FakePlatform::setCaption(Item item, const QString& caption)
 {
-    if (!m_captions.contains(item))
-        throw std::logic_error("no such menu item");
-}
-
-void FakePlatform::setCaption(const QString& item, const QString& caption)
-{
-    checkItem(item);
     m_captions[item] = caption;
-    m_journal.append(QStringLiteral("caption:") + item + u':' + caption);
+    m_journal.append(QStringLiteral("caption:") + QString::fromUtf16(WD::menuRow(item).name) + u':' + caption);
 }
 
-void FakePlatform::setEnabled(const QString& item, bool enabled)
+void FakePlatform::setEnabled(Item item, bool enabled)
 {
-    checkItem(item);
     m_enabled[item] = enabled;
-    m_journal.append(QStringLiteral("enabled:") + item + (enabled ? QStringLiteral(":1") : QStringLiteral(":0")));
+    m_journal.append(QStringLiteral("enabled:") + QString::fromUtf16(WD::menuRow(item).name)
+                     + (enabled ? QStringLiteral(":1") : QStringLiteral(":0")));
 }
 
 void FakePlatform::replaceClipboard(const QString& text)
@@ -223,7 +228,7 @@ void FakePlatform::replaceClipboard(const QString& text)
 void FakePlatform::setGeometry(Geometry which, float twips)
 {
     if (m_refused[which])
-        throw PlatformError{384, QStringLiteral("refused")};
+        throw PlatformError{ErrorNumber::WindowNotMovable, QStringLiteral("refused")};
     m_geometryWrites.append({which, twips});
     if (which == Geometry::Width)
         twips = std::max(twips, m_minWidth);

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 // An in-memory platform for the logic's tests: it records what a user could see (box texts,
 // captions, clipboard, messages, the end of the process) and replays a script (word-list
-// bytes, clock readings, random bits, events that arrive while a command pumps).
+// bytes, clock readings, random bits, events that arrive while a command pumps). What it cannot
+// serve fails the running test at once.
 #pragma once
 
-#include "ui/platform.h"
+#include "platform/platform.h"
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QHash>
 #include <QList>
 #include <QQueue>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <map>
 
@@ -21,7 +24,8 @@ public:
     struct Message
     {
         QString prompt;
-        int buttons = 0;
+        MessageButtons buttons = MessageButtons::Ok;
+        MessageIcon icon = MessageIcon::Exclamation;
         QString title;
         QString phraseBox; // what the phrase box and the clipboard held while the box was up
         QString clipboard;
@@ -65,8 +69,8 @@ public:
     // as if events came through meanwhile.
     void queueDuringFrame(std::function<void()> action) { m_frameActions.enqueue(std::move(action)); }
     // Writes of `box` throw PlatformError `number` (0: they succeed again).
-    void failWrites(const QString& box, int number) { m_failingWrites[box] = number; }
-    void setPhraseText(const QString& text) { m_texts[QStringLiteral("Text1")] = text; } // no event
+    void failWrites(Box box, int number) { m_failingWrites[box] = number; }
+    void setPhraseText(const QString& text) { m_texts[std::size_t(Box::Text1)] = text; } // no event
     void setGeometryValue(Geometry which, float twips) { m_geometry[which] = twips; }
     void setScreenWidth(float twips) { m_screenWidth = twips; }
     // When set, writes of that geometry value throw PlatformError.
@@ -78,16 +82,17 @@ public:
     void clampGeometry(Geometry which, float lowest, float highest) { m_clamps[which] = {lowest, highest}; }
 
     // --- What a user does ----------------------------------------------------------------------
-    // Chooses a menu item: raises its Click event unless the item is disabled or no command.
-    void choose(const QString& item);
-    // Asks the window to close; returns the cancel flag the unload handler left.
-    qint16 requestClose();
+    // Chooses a menu item: runs its row's handler through the window object, unless the item is
+    // disabled or has none.
+    void choose(Item item);
+    // Asks the window to close; returns whether the window may close.
+    bool requestClose();
 
     // --- What a user sees ----------------------------------------------------------------------
-    QString phraseText() const { return m_texts.value(QStringLiteral("Text1")); }
-    QString boxText(const QString& box) const { return m_texts.value(box); }
-    QString caption(const QString& item) const { return m_captions.value(item); }
-    bool isEnabled(const QString& item) const { return m_enabled.value(item); }
+    QString phraseText() const { return boxText(Box::Text1); }
+    QString boxText(Box box) const { return m_texts[std::size_t(box)]; }
+    QString caption(Item item) const { return m_captions.at(item); }
+    bool isEnabled(Item item) const { return m_enabled.at(item); }
     QString clipboard() const { return m_clipboard; }
     // Every text put on the clipboard, in order.
     const QStringList& clipboardLog() const { return m_clipboardLog; }
@@ -98,8 +103,7 @@ public:
     const QStringList& journal() const { return m_journal; }
     const QList<Message>& messages() const { return m_messages; }
     int exitStatus() const { return m_exitStatus; }
-    int openFiles() const { return m_openFiles + (m_realFileOpen ? 1 : 0); }
-    const QList<float>& reseeds() const { return m_reseeds; }
+    int openFiles() const { return m_openFiles; }
     qsizetype queuedBits() const { return m_bits.size(); }
     int pumps() const { return m_pumps; }
     int clockReadings() const { return m_clockReadings; }
@@ -112,20 +116,17 @@ public:
     // --- Platform ------------------------------------------------------------------------------
     void setEventSink(EventSink* sink) override { m_sink = sink; }
     QString applicationFolder() override { return folder(); }
-    std::unique_ptr<InputFile> openForInput(const QString& path, int fileNumber) override;
-    void messageBox(const QString& prompt, int buttons, const QString& title) override;
+    std::unique_ptr<InputFile> openForInput(const QString& path) override;
+    void messageBox(const QString& prompt, MessageButtons buttons, MessageIcon icon, const QString& title) override;
     [[noreturn]] void endProcess(int exitStatus) override;
     bool hasEnded() const override { return m_ended; }
     float timeOfDay() override;
-    void reseed(float seed) override { m_reseeds.append(seed); }
     quint64 randomBits() override;
     void pumpEvents() override;
-    QString upperCase(const QString& text) override;
-    QString lowerCase(const QString& text) override;
-    QString text(const QString& box) override;
-    void setText(const QString& box, const QString& text) override;
-    void setCaption(const QString& item, const QString& caption) override;
-    void setEnabled(const QString& item, bool enabled) override;
+    QString text(Box box) override { return boxText(box); }
+    void setText(Box box, const QString& text) override;
+    void setCaption(Item item, const QString& caption) override;
+    void setEnabled(Item item, bool enabled) override;
     void replaceClipboard(const QString& text) override;
     float geometry(Geometry which) override { return m_geometry.at(which); }
     void setGeometry(Geometry which, float twips) override;
@@ -134,12 +135,11 @@ public:
 
 private:
     friend class FakeInputFile;
-    void checkItem(const QString& item) const;
+    friend class CountedInputFile;
 
     EventSink* m_sink = nullptr;
     QHash<QString, QByteArray> m_files;
     QString m_realFolder;
-    bool m_realFileOpen = false;
     int m_openError = 0;
     int m_opensBeforeError = 0;
     qint64 m_readChunk = 1 << 20;
@@ -154,17 +154,15 @@ private:
     int m_clockReadings = 0;
     QQueue<quint64> m_bits;
     QString m_bitsFailure;
-    QList<float> m_reseeds;
     QQueue<std::function<void()>> m_pumpActions;
     QQueue<std::function<void()>> m_frameActions;
     QList<qsizetype> m_frameWaits;
     int m_pumps = 0;
-    QHash<QString, QString> m_texts;
+    std::array<QString, 3> m_texts; // by Box
     QStringList m_phraseWrites;
-    QHash<QString, int> m_failingWrites;
-    QHash<QString, QString> m_captions;
-    QHash<QString, bool> m_enabled;
-    QHash<QString, bool> m_commands;
+    std::map<Box, int> m_failingWrites;
+    std::map<Item, QString> m_captions;
+    std::map<Item, bool> m_enabled;
     QString m_clipboard;
     QStringList m_clipboardLog;
     QStringList m_journal;
@@ -176,3 +174,7 @@ private:
     float m_minHeight = 0.0f;
     std::map<Geometry, std::pair<float, float>> m_clamps;
 };
+
+// Menu items and boxes as columns of data-driven tests.
+Q_DECLARE_METATYPE(Item)
+Q_DECLARE_METATYPE(Box)

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Closing the real window, offscreen: the platform carries out each move of the sequence,
 // refuses to move a maximised window, takes no input meanwhile, and the process ends either way.
-#include "app/form1.h"
-#include "ui/qt_platform.h"
+#include "qt_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,32 +15,16 @@
 
 #include <memory>
 
-class QtClosingTest : public QObject
+class QtClosingTest : public QtFormTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QtPlatform> m_platform;
-    std::unique_ptr<Form1> m_form;
 
-    QMainWindow* window() const { return m_platform->window(); }
+    QMainWindow* window() const { return m_window.get(); }
     double twipsPerPixel() const { return 1440.0 / window()->logicalDpiX(); }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_platform = std::make_unique<QtPlatform>();
-        m_form = std::make_unique<Form1>(*m_platform);
-        m_form->load();
-        QVERIFY(!m_platform->hasEnded());
-        m_platform->showWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window()));
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        m_platform.reset();
-    }
 
     void close_slidesPastTheScreenWidthAndEnds()
     {
@@ -61,7 +44,7 @@ private Q_SLOTS:
     {
         window()->move(100, 100);
         QMenuBar* bar = window()->menuBar();
-        const QPoint words = bar->actionGeometry(m_platform->action(QStringLiteral("W"))).center();
+        const QPoint words = bar->actionGeometry(&m_window->action(Item::W)).center();
         // A menu that is open when the request comes.
         QTest::mouseClick(bar, Qt::LeftButton, {}, words);
         QTRY_VERIFY(QApplication::activePopupWidget());

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // "Copy Text" on the real window, offscreen: the action's caption and enabled state over the
 // real pause, what runs inside it, the clipboard it leaves, and the "InFo" box.
-#include "app/form1.h"
-#include "ui/qt_platform.h"
+#include "qt_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,32 +20,30 @@
 
 using States = QStringList;
 
-class QtCopyTextTest : public QObject
+class QtCopyTextTest : public QtFormTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QtPlatform> m_platform;
-    std::unique_ptr<Form1> m_form;
     States m_states; // the Copy Text action after each of its changes: "caption|enabled"
 
-    QAction* action(const char* name) { return m_platform->action(QString::fromLatin1(name)); }
+    QAction* action(Item item) { return &m_window->action(item); }
     QString state() const
     {
-        const QAction* copy = m_platform->action(QStringLiteral("Ct1"));
+        const QAction* copy = &m_window->action(Item::Ct1);
         return copy->text() + (copy->isEnabled() ? QStringLiteral("|enabled") : QStringLiteral("|disabled"));
     }
-    void setPhrase(const QString& text) { m_platform->setText(QStringLiteral("Text1"), text); }
+    void setPhrase(const QString& text) { m_platform->setText(Box::Text1, text); }
     // Runs `step` once the pause is under way, from inside its event pumping.
     void duringPause(int afterMs, std::function<void()> step)
     {
-        QTimer::singleShot(afterMs, m_platform->window(), std::move(step));
+        QTimer::singleShot(afterMs, m_window.get(), std::move(step));
     }
     // Hands the next modal box to `inspect`, then dismisses it; gives up after five seconds so
     // that a box that never shows fails the test instead of hanging it.
     void whenBoxShows(std::function<void(QMessageBox*)> inspect, int triesLeft = 250)
     {
-        QTimer::singleShot(20, m_platform->window(), [this, inspect, triesLeft] {
+        QTimer::singleShot(20, m_window.get(), [this, inspect, triesLeft] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 inspect(box);
                 box->button(QMessageBox::Ok)->click();
@@ -59,19 +56,9 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_platform = std::make_unique<QtPlatform>();
-        m_form = std::make_unique<Form1>(*m_platform);
-        m_form->load();
-        QVERIFY(!m_platform->hasEnded());
-        m_platform->showWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_platform->window()));
+        QtFormTest::init();
         m_states.clear();
-        connect(action("Ct1"), &QAction::changed, this, [this] { m_states.append(state()); });
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        m_platform.reset();
+        connect(action(Item::Ct1), &QAction::changed, this, [this] { m_states.append(state()); });
     }
 
     void copyText_confirmsForTheSecondThenRestores()
@@ -83,7 +70,7 @@ private Q_SLOTS:
         duringPause(500, [&] { seen.append(state()); });
         QElapsedTimer clock;
         clock.start();
-        action("Ct1")->trigger();
+        action(Item::Ct1)->trigger();
         // Single-precision readings of the time of day may lie up to 1/128 s apart.
         QVERIFY(clock.elapsed() >= 990);
         // Disabled first, caption changed, caption back, and enabled only after that.
@@ -115,7 +102,7 @@ private Q_SLOTS:
     void copyText_withEmptyBox_changesNothing()
     {
         QGuiApplication::clipboard()->setText(QStringLiteral("from elsewhere"));
-        action("Ct1")->trigger();
+        action(Item::Ct1)->trigger();
         QVERIFY(m_states.isEmpty());
         QCOMPARE(state(), QStringLiteral("Copy Text|enabled"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("from elsewhere"));
@@ -126,11 +113,11 @@ private Q_SLOTS:
         setPhrase(QStringLiteral("first"));
         QString caption;
         duringPause(200, [&] {
-            action("W2")->trigger();
+            action(Item::W2)->trigger();
             caption = state();
         });
-        action("Ct1")->trigger();
-        const QString phrase = m_platform->text(QStringLiteral("Text1"));
+        action(Item::Ct1)->trigger();
+        const QString phrase = m_platform->text(Box::Text1);
         QCOMPARE(phrase.count(u' '), 1);
         QCOMPARE(QGuiApplication::clipboard()->text(), phrase);
         QCOMPARE(caption, QStringLiteral("Text Copied|disabled"));
@@ -157,9 +144,9 @@ private Q_SLOTS:
                 buttons = int(box->buttons().size());
                 format = box->textFormat();
             });
-            action("InF")->trigger();
+            action(Item::InF)->trigger();
         });
-        action("Ct1")->trigger();
+        action(Item::Ct1)->trigger();
         QCOMPARE(caption, QStringLiteral("Text Copied|disabled"));
         QCOMPARE(icon, QMessageBox::Warning);
         QCOMPARE(title, QStringLiteral("Lexitrove"));
@@ -177,19 +164,19 @@ private Q_SLOTS:
     {
         setPhrase(QStringLiteral("first"));
         bool servedWhileClosing = false;
-        duringPause(200, [&] { m_platform->window()->close(); });
+        duringPause(200, [&] { m_window.get()->close(); });
         // The closing, a second long, lets timers run between its passes; a command chosen
         // meanwhile runs nothing.
         duringPause(600, [&] {
             servedWhileClosing = !m_platform->hasEnded();
-            action("W2")->trigger();
+            action(Item::W2)->trigger();
         });
-        action("Ct1")->trigger();
+        action(Item::Ct1)->trigger();
         QVERIFY(m_platform->hasEnded());
         QCOMPARE(m_platform->exitStatus(), 0);
         QCOMPARE(state(), QStringLiteral("Text Copied|disabled"));
         QVERIFY(servedWhileClosing);
-        QCOMPARE(m_platform->text(QStringLiteral("Text1")), QStringLiteral("first"));
+        QCOMPARE(m_platform->text(Box::Text1), QStringLiteral("first"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first"));
     }
 };

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The real window, built offscreen: what a user sees right after start-up, and a phrase made
 // through its menu action.
-#include "app/form1.h"
-#include "ui/qt_platform.h"
+#include "qt_fixture.h"
 #include "ui/window_description.h"
 
 #include <QAction>
@@ -14,16 +13,11 @@
 #include <QMenuBar>
 #include <QtTest>
 
-#include <memory>
-
-class QtWindowTest : public QObject
+class QtWindowTest : public QtFormTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QtPlatform> m_platform;
-    std::unique_ptr<Form1> m_form;
-
     QStringList captionsOf(const QList<QAction*>& actions)
     {
         QStringList captions;
@@ -31,27 +25,12 @@ private:
             captions.append(action->isSeparator() ? QStringLiteral("-") : action->text());
         return captions;
     }
-    QLineEdit* box(const char* name) { return qobject_cast<QLineEdit*>(m_platform->control(QString::fromLatin1(name))); }
+    QLineEdit* box(Box which) { return &m_window->box(which); }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_platform = std::make_unique<QtPlatform>();
-        m_form = std::make_unique<Form1>(*m_platform);
-        m_form->load();
-        QVERIFY(!m_platform->hasEnded());
-        m_platform->showWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(m_platform->window()));
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        m_platform.reset();
-    }
-
     void window_hasCaptionClientSizeAndGreyBackground()
     {
-        QMainWindow* window = m_platform->window();
+        QMainWindow* window = m_window.get();
         QCOMPARE(window->windowTitle(), QStringLiteral("Lexitrove"));
         const double dpi = window->logicalDpiX();
         QWidget* client = window->centralWidget();
@@ -64,7 +43,7 @@ private Q_SLOTS:
 
     void menuBar_listsEveryCommandInOrder()
     {
-        QMenuBar* bar = m_platform->window()->menuBar();
+        QMenuBar* bar = m_window.get()->menuBar();
         QCOMPARE(captionsOf(bar->actions()),
                  (QStringList{QStringLiteral("Words"), QStringLiteral("Change Tex"), QStringLiteral("Copy Text"),
                               QStringLiteral("Characters 0")}));
@@ -92,12 +71,12 @@ private Q_SLOTS:
 
     void phraseBox_isVisibleDisabledAndMonospaced()
     {
-        QLineEdit* text1 = box("Text1");
-        QVERIFY(text1->isVisibleTo(m_platform->window()));
+        QLineEdit* text1 = box(Box::Text1);
+        QVERIFY(text1->isVisibleTo(m_window.get()));
         QVERIFY(!text1->isEnabled());
         QVERIFY(text1->text().isEmpty());
         QCOMPARE(text1->toolTip(), QStringLiteral(" Clik To Save Clipboard "));
-        const double dpi = m_platform->window()->logicalDpiX();
+        const double dpi = m_window.get()->logicalDpiX();
         QCOMPARE(text1->geometry(), QRect(0, WindowDescription::toPixels(240, dpi), WindowDescription::toPixels(13455, dpi),
                                           WindowDescription::toPixels(405, dpi)));
         QCOMPARE(text1->font().pointSizeF(), 9.75);
@@ -108,17 +87,16 @@ private Q_SLOTS:
 
     void hiddenControls_areHiddenWithTheirStartingTexts()
     {
-        QCOMPARE(box("Text2")->text(), QStringLiteral("01"));
-        QCOMPARE(box("Text2")->font().pointSizeF(), 20.25);
-        QCOMPARE(box("Text3")->text(), QString());
-        auto* combo = qobject_cast<QComboBox*>(m_platform->control(QStringLiteral("Combo1")));
+        QCOMPARE(box(Box::Text2)->text(), QStringLiteral("01"));
+        QCOMPARE(box(Box::Text2)->font().pointSizeF(), 20.25);
+        QCOMPARE(box(Box::Text3)->text(), QString());
+        auto* combo = m_window->findChild<QComboBox*>(QStringLiteral("Combo1"));
         QVERIFY(combo && combo->isEditable());
         QCOMPARE(combo->currentText(), QStringLiteral("01"));
         QCOMPARE(combo->count(), 0);
-        for (const char* name : {"Text2", "Text3", "Combo1"}) {
-            QWidget* control = m_platform->control(QString::fromLatin1(name));
-            QVERIFY(!control->isVisibleTo(m_platform->window()));
-            QVERIFY(control->y() >= m_platform->window()->centralWidget()->height());
+        for (QWidget* control : std::initializer_list<QWidget*>{box(Box::Text2), box(Box::Text3), combo}) {
+            QVERIFY(!control->isVisibleTo(m_window.get()));
+            QVERIFY(control->y() >= m_window.get()->centralWidget()->height());
         }
     }
 
@@ -129,30 +107,30 @@ private Q_SLOTS:
         const QStringList words = QString::fromUtf8(list.readAll()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(m_form->state().Total, int(words.size()));
 
-        m_platform->action(QStringLiteral("W3"))->trigger();
-        const QString phrase = box("Text1")->text();
+        m_window->action(Item::W3).trigger();
+        const QString phrase = box(Box::Text1)->text();
         const QStringList parts = phrase.split(u' ');
         QCOMPARE(parts.size(), 3);
         for (const QString& word : parts)
             QVERIFY2(words.contains(word), qPrintable(word));
-        QCOMPARE(m_platform->text(QStringLiteral("Text1")), phrase);
-        QCOMPARE(m_platform->action(QStringLiteral("CH"))->text(),
+        QCOMPARE(m_platform->text(Box::Text1), phrase);
+        QCOMPARE(m_window->action(Item::CH).text(),
                  QStringLiteral("Charaters  ") + QString::number(phrase.size()));
-        QCOMPARE(box("Text2")->text(), QStringLiteral("03"));
+        QCOMPARE(box(Box::Text2)->text(), QStringLiteral("03"));
     }
 
     void phraseBox_holdsExactlyWhatIsWritten()
     {
         const QString text = QString(40000, QLatin1Char('x')) + QStringLiteral("\nsecond line");
-        m_platform->setText(QStringLiteral("Text1"), text);
-        QCOMPARE(m_platform->text(QStringLiteral("Text1")), text);
+        m_platform->setText(Box::Text1, text);
+        QCOMPARE(m_platform->text(Box::Text1), text);
     }
 
     void counterItem_runsNothing()
     {
-        m_platform->action(QStringLiteral("CH"))->trigger();
-        QCOMPARE(box("Text1")->text(), QString());
-        QCOMPARE(m_platform->action(QStringLiteral("CH"))->text(), QStringLiteral("Characters 0"));
+        m_window->action(Item::CH).trigger();
+        QCOMPARE(box(Box::Text1)->text(), QString());
+        QCOMPARE(m_window->action(Item::CH).text(), QStringLiteral("Characters 0"));
     }
 };
 

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The word list, the random draw, the generation commands and the counter, through the double.
-#include "app/form1.h"
-#include "fake_platform.h"
-#include "ui/system_random.h"
+#include "fixture.h"
+#include "platform/system_random.h"
 #include "words/item_reader.h"
 #include "words/ordinal_draw.h"
 #include "words/word_list.h"
@@ -36,14 +35,11 @@ QStringList referenceItems(const QByteArray& bytes)
 
 } // namespace
 
-class WordsTest : public QObject
+class WordsTest : public FormTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakePlatform> m_fake;
-    std::unique_ptr<Form1> m_form;
-    FormState& state() { return m_form->state(); }
 
     // A fresh program on `lines`, started up.
     void start(const QStringList& lines)
@@ -53,16 +49,6 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_fake = std::make_unique<FakePlatform>();
-        m_form = std::make_unique<Form1>(*m_fake);
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        m_fake.reset();
-    }
 
     void startUp_countsItemsAndKeepsTheLast_data();
     void startUp_countsItemsAndKeepsTheLast();
@@ -79,9 +65,7 @@ private Q_SLOTS:
     void fetch_readsUpToThePick();
     void pickIndex_mapsDrawToOrdinal_data();
     void pickIndex_mapsDrawToOrdinal();
-    void pickIndex_handsTheClockToTheGenerator();
     void draws_areUniformOverALongList();
-    void draws_ignoreTheSeed();
     void systemRandomBits_varyInEveryBit();
     void wordsCommands_buildPhraseOfN_data();
     void wordsCommands_buildPhraseOfN();
@@ -146,14 +130,14 @@ void WordsTest::reader_agreesWithSimpleSplitAcrossBlockBoundaries()
         for (int i = 0; i < 40; ++i)
             ordinals.append(1 + random.bounded(expected.size() + 1));
         for (qint64 ordinal : ordinals) {
-            const auto file = m_fake->openForInput(wordListPath(*m_fake), 1);
+            const auto file = m_fake->openForInput(wordListPath(*m_fake));
             ItemReader reader(*file, blockSize);
             QString item = QStringLiteral("untouched");
             const qint64 read = reader.readItems(ordinal, &item);
             QCOMPARE(read, std::min<qint64>(ordinal, expected.size()));
             QCOMPARE(item, expected.isEmpty() ? QStringLiteral("untouched") : expected.at(read - 1));
         }
-        const auto file = m_fake->openForInput(wordListPath(*m_fake), 1);
+        const auto file = m_fake->openForInput(wordListPath(*m_fake));
         ItemReader reader(*file, blockSize);
         QCOMPARE(reader.readItems(1, nullptr) + reader.readItems(1000, nullptr), qint64(expected.size()));
     }
@@ -221,12 +205,12 @@ void WordsTest::missingList_atStartUp_showsMessageAndEndsWithStatus1()
     QCOMPARE(m_fake->messages().size(), 1);
     QCOMPARE(m_fake->messages().at(0).prompt, QStringLiteral("Error Words.TxT File Missing"));
     QCOMPARE(m_fake->messages().at(0).title, QStringLiteral("Quorbel_Words"));
-    QCOMPARE(m_fake->messages().at(0).buttons, 48);
+    QCOMPARE(m_fake->messages().at(0).icon, MessageIcon::Exclamation);
     QVERIFY(m_fake->hasEnded());
     QCOMPARE(m_fake->exitStatus(), 1);
     QCOMPARE(state().Total, 0);
     // Nothing runs after the end: not a command, not the unload event.
-    m_fake->choose(QStringLiteral("W1"));
+    m_fake->choose(Item::W1);
     m_fake->requestClose();
     QCOMPARE(m_fake->phraseWrites(), QStringList());
     QCOMPARE(m_fake->messages().size(), 1);
@@ -301,19 +285,19 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy()
     if (failure == u"random source")
         m_fake->failRandomBits(QStringLiteral("Function not implemented"));
     m_fake->setPhraseText(QStringLiteral("old phrase"));
-    m_fake->choose(QStringLiteral("W3"));
+    m_fake->choose(Item::W3);
 
     // The message came once, and by then nothing of the words drawn before it could be pasted.
     QCOMPARE(m_fake->messages().size(), 1);
     const FakePlatform::Message message = m_fake->messages().at(0);
     QCOMPARE(message.prompt, prompt);
-    QCOMPARE(message.buttons, 48);
+    QCOMPARE(message.icon, MessageIcon::Exclamation);
     QCOMPARE(message.title, QStringLiteral("Quorbel_Words"));
     QCOMPARE(message.phraseBox, QString());
     QCOMPARE(message.clipboard, QString());
     QCOMPARE(m_fake->phraseText(), QString());
     QCOMPARE(m_fake->clipboard(), QString());
-    QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Charaters  0"));
+    QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  0"));
     // Emptied, one write per word drawn before the failing one, emptied again.
     QCOMPARE(m_fake->phraseWrites().size(), failingWord + 1);
     QCOMPARE(m_fake->phraseWrites().value(failingWord - 1),
@@ -331,7 +315,7 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy()
     m_fake->setOpenError(0);
     m_fake->failReadsAfter(-1);
     m_fake->failRandomBits(QString());
-    m_fake->choose(QStringLiteral("W2"));
+    m_fake->choose(Item::W2);
     if (mendedByFixingTheList) {
         QCOMPARE(m_fake->messages().size(), 1);
         QCOMPARE(m_fake->phraseText().count(u' '), 1);
@@ -450,15 +434,6 @@ void WordsTest::pickIndex_mapsDrawToOrdinal()
     QCOMPARE(m_fake->queuedBits(), 0); // every rejected value was drawn again, no more
 }
 
-void WordsTest::pickIndex_handsTheClockToTheGenerator()
-{
-    state().Total = 10;
-    m_fake->queueClock({100.5f, 100.5f});
-    PickIndex(state(), *m_fake);
-    PickIndex(state(), *m_fake);
-    QCOMPARE(m_fake->reseeds(), (QList<float>{100.5f, 100.5f}));
-}
-
 void WordsTest::draws_areUniformOverALongList()
 {
     // 100,000 draws from a list of 2^25 - 2 items, made from a fixed, well-mixed stream of 64-bit
@@ -499,23 +474,6 @@ void WordsTest::draws_areUniformOverALongList()
     QVERIFY2(chiSquare(bandsByParity) < 43.82, qPrintable(QString::number(chiSquare(bandsByParity))));
 }
 
-void WordsTest::draws_ignoreTheSeed()
-{
-    // The same clock reading before every draw must not give the same draws.
-    state().Total = 2147483647;
-    m_fake->setClock(3600.0f);
-    QList<double> first, second;
-    for (int i = 0; i < 8; ++i) {
-        PickIndex(state(), *m_fake);
-        first.append(*state().Pick);
-    }
-    for (int i = 0; i < 8; ++i) {
-        PickIndex(state(), *m_fake);
-        second.append(*state().Pick);
-    }
-    QVERIFY(first != second);
-}
-
 void WordsTest::systemRandomBits_varyInEveryBit()
 {
     // A source stuck at one value, or one that fills fewer than 64 bits, fails this; a working
@@ -535,15 +493,15 @@ void WordsTest::systemRandomBits_varyInEveryBit()
 
 void WordsTest::wordsCommands_buildPhraseOfN_data()
 {
-    QTest::addColumn<QString>("item");
+    QTest::addColumn<Item>("item");
     QTest::addColumn<int>("words");
     for (int n = 1; n <= 10; ++n)
-        QTest::addRow("W%d", n) << QStringLiteral("W%1").arg(n) << n;
+        QTest::addRow("W%d", n) << Item(int(Item::W1) + n - 1) << n;
 }
 
 void WordsTest::wordsCommands_buildPhraseOfN()
 {
-    QFETCH(QString, item);
+    QFETCH(Item, item);
     QFETCH(int, words);
     const QStringList list{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("gamma"),
                            QStringLiteral("delta")};
@@ -556,10 +514,10 @@ void WordsTest::wordsCommands_buildPhraseOfN()
     }
     m_fake->choose(item);
     QCOMPARE(m_fake->phraseText(), expected.join(u' '));
-    QCOMPARE(m_fake->boxText(QStringLiteral("Text2")), QStringLiteral("%1").arg(words, 2, 10, QLatin1Char('0')));
+    QCOMPARE(m_fake->boxText(Box::Text2), QStringLiteral("%1").arg(words, 2, 10, QLatin1Char('0')));
     const int last = (words - 1) % 4 + 1;
-    QCOMPARE(m_fake->boxText(QStringLiteral("Text3")), QStringLiteral("%1 %1").arg(last));
-    QCOMPARE(m_fake->caption(QStringLiteral("CH")),
+    QCOMPARE(m_fake->boxText(Box::Text3), QStringLiteral("%1 %1").arg(last));
+    QCOMPARE(m_fake->caption(Item::CH),
              QStringLiteral("Charaters  ") + QString::number(expected.join(u' ').size()));
     QCOMPARE(state().LoopIndex.value(), words + 1);
     QCOMPARE(m_fake->openFiles(), 0);
@@ -570,7 +528,7 @@ void WordsTest::wordsCommand_writesPhraseBoxStepByStep()
     start({QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("gamma")});
     m_fake->setPhraseText(QStringLiteral("old phrase"));
     m_fake->queueDraws({0.5f, 0.0f, 0.9f});
-    m_fake->choose(QStringLiteral("W3"));
+    m_fake->choose(Item::W3);
     QCOMPARE(m_fake->phraseWrites(),
              (QStringList{QString(), QStringLiteral("beta "), QStringLiteral("beta alpha "),
                           QStringLiteral("beta alpha gamma "), QStringLiteral("beta alpha gamma")}));
@@ -581,26 +539,26 @@ void WordsTest::wordsCommand_writesPhraseBoxStepByStep()
 void WordsTest::wordsCommand_edgeLists_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("item");
+    QTest::addColumn<Item>("item");
     QTest::addColumn<QString>("phrase");
     QTest::addColumn<QString>("trace");
-    QTest::addRow("one item repeats") << QByteArray("solo\n") << "W3" << "solo solo solo" << "1 1";
-    QTest::addRow("item ending in a space keeps it") << QByteArray("end \n") << "W2" << "end  end " << "1 1";
-    QTest::addRow("one word, no spaces") << QByteArray("apple\n") << "W1" << "apple" << "1 1";
+    QTest::addRow("one item repeats") << QByteArray("solo\n") << Item::W3 << "solo solo solo" << "1 1";
+    QTest::addRow("item ending in a space keeps it") << QByteArray("end \n") << Item::W2 << "end  end " << "1 1";
+    QTest::addRow("one word, no spaces") << QByteArray("apple\n") << Item::W1 << "apple" << "1 1";
 }
 
 void WordsTest::wordsCommand_edgeLists()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QString, item);
+    QFETCH(Item, item);
     QFETCH(QString, phrase);
     QFETCH(QString, trace);
     m_fake->setWordList(file);
     m_form->load();
     m_fake->choose(item);
     QCOMPARE(m_fake->phraseText(), phrase);
-    QCOMPARE(m_fake->boxText(QStringLiteral("Text3")), trace);
-    QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Charaters  ") + QString::number(phrase.size()));
+    QCOMPARE(m_fake->boxText(Box::Text3), trace);
+    QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  ") + QString::number(phrase.size()));
 }
 
 void WordsTest::counter_showsLengthInUtf16Units_data()
@@ -616,27 +574,27 @@ void WordsTest::counter_showsLengthInUtf16Units()
 {
     QFETCH(QString, word);
     QFETCH(QString, caption);
-    QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Characters 0"));
+    QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Characters 0"));
     start({word});
-    m_fake->choose(QStringLiteral("W1"));
-    QCOMPARE(m_fake->caption(QStringLiteral("CH")), caption);
+    m_fake->choose(Item::W1);
+    QCOMPARE(m_fake->caption(Item::CH), caption);
 }
 
 void WordsTest::unknownError_inHandler_isReportedAndProgramGoesOn()
 {
     start({QStringLiteral("alpha")});
-    m_fake->failWrites(QStringLiteral("Text3"), 5);
-    m_fake->choose(QStringLiteral("W2"));
+    m_fake->failWrites(Box::Text3, 5);
+    m_fake->choose(Item::W2);
     // The handler stopped at the failing write: one word in, trailing space not cut, counter
     // not refreshed; the user saw the error, and the program did not end.
     QCOMPARE(m_fake->phraseText(), QStringLiteral("alpha "));
-    QCOMPARE(m_fake->caption(QStringLiteral("CH")), QStringLiteral("Characters 0"));
+    QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Characters 0"));
     QCOMPARE(m_fake->messages().size(), 1);
     QCOMPARE(m_fake->messages().at(0).prompt, QStringLiteral("Error 5: scripted failure"));
     QCOMPARE(m_fake->messages().at(0).title, QStringLiteral("Lexitrove"));
     QVERIFY(!m_fake->hasEnded());
-    m_fake->failWrites(QStringLiteral("Text3"), 0);
-    m_fake->choose(QStringLiteral("W1"));
+    m_fake->failWrites(Box::Text3, 0);
+    m_fake->choose(Item::W1);
     QCOMPARE(m_fake->phraseText(), QStringLiteral("alpha"));
 }
 

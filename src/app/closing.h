@@ -2,8 +2,8 @@
 // Closing sequence: the window shrinks and moves away, then the process ends.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 // Unload event. Never sets `cancel` and never returns normally: it ends the process.
 void Form_Unload(FormState& form, Platform& platform, qint16& cancel);

@@ -1,27 +1,34 @@
 // SPDX-License-Identifier: MIT
-// The main window object: owns the form state and routes each event of the window to its
-// handler. It computes nothing itself.
+// The main window object: owns the form state and runs every handler of the window inside one
+// guard. It computes nothing itself.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 class Form1 final : public EventSink
 {
 public:
+    // Registers itself as the platform's event sink for as long as it lives.
     explicit Form1(Platform& platform);
     ~Form1() override;
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
-    // Raises the load event. Afterwards the caller shows the window unless the process ended.
+    // The load event. Afterwards the caller shows the window unless the process ended.
     void load();
 
-    void raise(const QString& source, EventKind kind, qint16* cancel = nullptr) override;
+    void run(Handler handler) override;
+    void phraseChanged() override;
+    bool closeRequested() override;
 
     FormState& state() { return m_state; }
 
 private:
+    template <typename Body>
+    void guarded(Body body);
+    void report(const QString& prompt);
+
     Platform& m_platform;
     FormState m_state;
     bool m_closing = false; // the unload handler is running

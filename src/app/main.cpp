@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Start-up: builds the window, runs its load event, and shows it unless start-up ended.
 #include "app/form1.h"
-#include "ui/qt_display_choice.h"
-#include "ui/qt_platform.h"
+#include "platform/qt_display_choice.h"
+#include "platform/qt_platform.h"
+#include "ui/qt_window.h"
 
 #include <QApplication>
 
@@ -20,12 +21,13 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("lexitrove"));
     QApplication::setApplicationVersion(QStringLiteral(LEXITROVE_VERSION));
 
-    QtPlatform platform;
+    QtWindow window;
+    QtPlatform platform(window);
     Form1 form(platform);
     form.load();
     if (platform.hasEnded())
         return platform.exitStatus();
-    platform.showWindow();
+    window.show();
     const int status = QApplication::exec();
     return platform.hasEnded() ? platform.exitStatus() : status;
 }

@@ -8,5 +8,5 @@ void Text1_Change(FormState&, Platform& platform)
     // than the one the user reads. The old contents are given up, whatever program put them
     // there; the phrase takes their place in one step, so a paste never finds the clipboard
     // empty in between.
-    platform.replaceClipboard(platform.text(QStringLiteral("Text1")));
+    platform.replaceClipboard(platform.text(Box::Text1));
 }

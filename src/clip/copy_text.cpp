@@ -30,20 +30,18 @@ void confirmationPause(FormState& form, Platform& platform)
 
 void Ct1_Click(FormState& form, Platform& platform)
 {
-    const QString phraseBox = QStringLiteral("Text1");
-    const QString command = QStringLiteral("Ct1");
     // Only the empty text counts as empty: a phrase of spaces is copied like any other.
-    if (platform.text(phraseBox).isEmpty())
+    if (platform.text(Box::Text1).isEmpty())
         return;
     // Disabled before anything else, so that no second click can start a nested pause.
-    platform.setEnabled(command, false);
+    platform.setEnabled(Item::Ct1, false);
     Text1_Change(form, platform);
-    platform.setCaption(command, QStringLiteral("Text Copied"));
+    platform.setCaption(Item::Ct1, QStringLiteral("Text Copied"));
     platform.pumpEvents();
     // Closing the window in here ends the process: ProcessEnd leaves through this handler, and
     // the caption below is never restored.
     confirmationPause(form, platform);
     // The caption comes back before the command can be chosen again.
-    platform.setCaption(command, QStringLiteral("Copy Text"));
-    platform.setEnabled(command, true);
+    platform.setCaption(Item::Ct1, QStringLiteral("Copy Text"));
+    platform.setEnabled(Item::Ct1, true);
 }

@@ -2,7 +2,7 @@
 // "Copy Text": copies the phrase box again and confirms for one second.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 void Ct1_Click(FormState& form, Platform& platform);

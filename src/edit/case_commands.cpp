@@ -3,53 +3,47 @@
 // 16-bit character in the place of each one, so the counter on the menu bar stays true.
 #include "edit/case_commands.h"
 
+#include "edit/simple_case.h"
+
 namespace {
 
-// The upper case of one 16-bit character on its own, as the platform maps a one-character
-// text; kept to one character the way `Ch` keeps what is stored in it. Half of a surrogate
-// pair is not a letter by itself and comes back as it was.
-QChar raised(Platform& platform, QChar ch)
+// The upper case of one 16-bit character on its own. Half of a surrogate pair is not a letter
+// by itself and comes back as it was.
+QChar raised(QChar ch)
 {
-    FixedChar one;
-    one = platform.upperCase(QString(ch));
-    return one.value;
+    return simpleUpperCase(QString(ch)).front();
 }
 
 } // namespace
 
 void CL_Click(FormState&, Platform& platform)
 {
-    const QString phraseBox = QStringLiteral("Text1");
     // Written back also when nothing changed, so the clipboard gets the text again.
-    platform.setText(phraseBox, platform.upperCase(platform.text(phraseBox)));
+    platform.setText(Box::Text1, simpleUpperCase(platform.text(Box::Text1)));
 }
 
 void LCL_Click(FormState&, Platform& platform)
 {
-    const QString phraseBox = QStringLiteral("Text1");
-    platform.setText(phraseBox, platform.lowerCase(platform.text(phraseBox)));
+    platform.setText(Box::Text1, simpleLowerCase(platform.text(Box::Text1)));
 }
 
 void CLF_Click(FormState& form, Platform& platform)
 {
-    const QString phraseBox = QStringLiteral("Text1");
-    const QString scratchBox = QStringLiteral("Text3");
-    platform.setText(scratchBox, QString());
+    platform.setText(Box::Text3, QString());
     form.CapNext = 0;
 
-    // Nothing can write the phrase box while this runs (no events are pumped), so one reading
-    // serves every position, and the result is built in a buffer of the final length instead
-    // of growing the scratch box one character at a time: the work stays linear.
-    const QString source = platform.text(phraseBox);
+    // Nothing can write the phrase box while this runs (no events are pumped), so it is read
+    // once, and the result is built in a buffer of its final length.
+    const QString source = platform.text(Box::Text1);
     const qsizetype n = source.size();
     QString result(n, Qt::Uninitialized);
     QChar* out = result.data();
     for (qsizetype i = 0; i < n; ++i) {
         QChar ch = source.at(i);
         if (i == 0)
-            ch = raised(platform, ch);
+            ch = raised(ch);
         if (form.CapNext == 1) {
-            ch = raised(platform, ch);
+            ch = raised(ch);
             form.CapNext = 0;
         }
         out[i] = ch;
@@ -64,7 +58,7 @@ void CLF_Click(FormState& form, Platform& platform)
 
     // The scratch box is left holding the result. The phrase box is emptied first, so its
     // change handler runs twice: once with the empty text and once with the result.
-    platform.setText(scratchBox, result);
-    platform.setText(phraseBox, QString());
-    platform.setText(phraseBox, platform.text(scratchBox));
+    platform.setText(Box::Text3, result);
+    platform.setText(Box::Text1, QString());
+    platform.setText(Box::Text1, platform.text(Box::Text3));
 }

@@ -2,8 +2,8 @@
 // "Capital Letters", "Lower Case Letters" and "Capital Letters First".
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 void CL_Click(FormState& form, Platform& platform);
 void LCL_Click(FormState& form, Platform& platform);

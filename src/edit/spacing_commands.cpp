@@ -13,11 +13,10 @@ namespace {
 // Without a replacement the spaces are dropped.
 void rewriteSpaces(FormState& form, Platform& platform, std::optional<QChar> replacement)
 {
-    const QString phraseBox = QStringLiteral("Text1");
     form.Acc.clear();
     // Nothing can write the phrase box while this runs (no events are pumped), so it is read
     // once and `Acc` is built in one pass over a buffer that never has to grow.
-    const QString source = platform.text(phraseBox);
+    const QString source = platform.text(Box::Text1);
     const qsizetype n = source.size();
     form.Acc.resize(n);
     QChar* out = form.Acc.data();
@@ -31,7 +30,7 @@ void rewriteSpaces(FormState& form, Platform& platform, std::optional<QChar> rep
     form.Acc.truncate(length);
     form.Pos = static_cast<qint32>(n + 1);
     // Written also when nothing changed, so the clipboard gets the text again.
-    platform.setText(phraseBox, form.Acc);
+    platform.setText(Box::Text1, form.Acc);
 }
 
 } // namespace

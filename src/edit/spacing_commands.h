@@ -2,8 +2,8 @@
 // "Remove Spaces", "Add -" and "Add .": rewrite the spaces of the phrase.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 void RS_Click(FormState& form, Platform& platform);
 void AD_Click(FormState& form, Platform& platform);

@@ -42,9 +42,7 @@ QFont courierBold(double points)
 
 } // namespace
 
-QtWindow::QtWindow(std::function<void(const QString&)> onChoose, std::function<bool()> onClose)
-    : m_onChoose(std::move(onChoose))
-    , m_onClose(std::move(onClose))
+QtWindow::QtWindow()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(str(WD::Caption));
@@ -88,7 +86,7 @@ void QtWindow::closeEvent(QCloseEvent* event)
     }
     qApp->installEventFilter(this);
     m_heldGeometry = WindowMotion::holdGeometry(*this);
-    const bool mayClose = m_onClose();
+    const bool mayClose = !m_sink || m_sink->closeRequested();
     m_heldGeometry.reset();
     if (!mayClose) {
         qApp->removeEventFilter(this);
@@ -141,10 +139,12 @@ void QtWindow::buildControls(QWidget* clientArea)
             combo->setEditText(str(row.text));
             widget = combo;
         } else {
-            auto* box = new QLineEdit(clientArea);
-            box->setMaxLength(std::numeric_limits<int>::max());
-            box->setText(str(row.text));
-            widget = box;
+            auto* edit = new QLineEdit(clientArea);
+            edit->setMaxLength(std::numeric_limits<int>::max());
+            edit->setText(str(row.text));
+            if (row.box)
+                m_boxes[std::size_t(*row.box)] = edit;
+            widget = edit;
         }
         widget->setObjectName(name);
         widget->setAccessibleName(name);
@@ -163,7 +163,6 @@ void QtWindow::buildControls(QWidget* clientArea)
             widget->setPalette(boxPalette);
         }
         widget->setVisible(row.visible);
-        m_controls.insert(name, widget);
     }
 }
 
@@ -192,8 +191,12 @@ void QtWindow::buildMenus()
             break;
         }
         action->setObjectName(name);
-        if (row.kind == WD::MenuKind::Command || row.kind == WD::MenuKind::BarCommand)
-            connect(action, &QAction::triggered, this, [this, name] { m_onChoose(name); });
-        m_actions.insert(name, action);
+        if (const Handler handler = row.handler) {
+            connect(action, &QAction::triggered, this, [this, handler] {
+                if (m_sink)
+                    m_sink->run(handler);
+            });
+        }
+        m_actions.push_back(action);
     }
 }

@@ -3,30 +3,39 @@
 // actions only, so screen readers and test tools see every caption through accessibility.
 #pragma once
 
-#include <QHash>
+#include "platform/qt_platform.h"
+#include "ui/qt_window_motion.h"
+
 #include <QMainWindow>
 
-#include <functional>
+#include <array>
 #include <memory>
+#include <vector>
 
 class QAbstractNativeEventFilter;
 class QAction;
+class QLineEdit;
 
-class QtWindow final : public QMainWindow
+class QtWindow final : public QMainWindow, public QtFormWindow
 {
 public:
-    // `onChoose` gets the name of each command chosen; `onClose` runs when the desktop asks to
-    // close the window and returns whether the window may close.
-    QtWindow(std::function<void(const QString& item)> onChoose, std::function<bool()> onClose);
+    // Builds the window, hidden. Needs a QApplication.
+    QtWindow();
     ~QtWindow() override;
 
-    // A menu item or a control by its name in the window description ("W3", "Ct1", "Text1", ...).
-    QAction* action(const QString& name) const { return m_actions.value(name); }
-    QWidget* control(const QString& name) const { return m_controls.value(name); }
+    QMainWindow& widget() override { return *this; }
+    QLineEdit& box(Box box) override { return *m_boxes[std::size_t(box)]; }
+    QAction& action(Item item) override { return *m_actions[std::size_t(item)]; }
+    // Each menu command runs its row's handler through `sink`, and close requests go there.
+    void setEventSink(EventSink* sink) override { m_sink = sink; }
+    float geometry(Geometry which) override { return m_motion.geometry(which); }
+    void setGeometry(Geometry which, float twips) override { m_motion.setGeometry(which, twips); }
+    float screenWidth() override { return m_motion.screenWidth(); }
+    void waitForNextFrame() override { m_motion.waitForNextPass(); }
 
 protected:
-    // While `onClose` runs, and for good once the window may close, the window acts on no
-    // input: the closing sequence lets the event loop run between its passes.
+    // While the close request runs, and for good once the window may close, the window acts on
+    // no input: the closing sequence lets the event loop run between its passes.
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -34,10 +43,10 @@ private:
     void buildControls(QWidget* clientArea);
     void buildMenus();
 
-    std::function<void(const QString&)> m_onChoose;
-    std::function<bool()> m_onClose;
-    QHash<QString, QAction*> m_actions;
-    QHash<QString, QWidget*> m_controls;
+    EventSink* m_sink = nullptr;
+    std::array<QLineEdit*, 3> m_boxes{}; // by Box
+    std::vector<QAction*> m_actions;     // by Item
+    WindowMotion m_motion{*this};
     bool m_closing = false;
     std::unique_ptr<QAbstractNativeEventFilter> m_heldGeometry;
 };

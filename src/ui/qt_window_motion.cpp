@@ -2,8 +2,11 @@
 // Pacing and flushing the moves of the closing animation, and serving the window system between them.
 #include "ui/qt_window_motion.h"
 
+#include "ui/window_description.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -75,6 +78,72 @@ private:
 
 } // namespace
 
+namespace WD = WindowDescription;
+
+WindowMotion::WindowMotion(QWidget& window)
+    : m_window(window)
+{
+}
+
+double WindowMotion::dpi() const
+{
+    return m_window.logicalDpiX();
+}
+
+float WindowMotion::geometry(Geometry which) const
+{
+    const QRect frame = m_window.frameGeometry();
+    const double perPixel = WD::TwipsPerInch / dpi();
+    switch (which) {
+    case Geometry::Top: return float(frame.top() * perPixel);
+    case Geometry::Left: return float(frame.left() * perPixel);
+    case Geometry::Width: return float(frame.width() * perPixel);
+    case Geometry::Height: return float(frame.height() * perPixel);
+    }
+    return 0.0f;
+}
+
+void WindowMotion::setGeometry(Geometry which, float twips)
+{
+    if (m_window.isMinimized() || m_window.isMaximized() || m_window.isFullScreen())
+        throw PlatformError{ErrorNumber::WindowNotMovable,
+                            QStringLiteral("A minimised, maximised or full-screen window is not moved")};
+    // A Wayland compositor places every window itself; Qt would report the move as done and
+    // later put the window back where it was.
+    if ((which == Geometry::Top || which == Geometry::Left) && QGuiApplication::platformName().startsWith(u"wayland"))
+        throw PlatformError{ErrorNumber::WindowNotMovable,
+                            QStringLiteral("The window system does not let a program move its window")};
+    const double pixelsExact = double(twips) * dpi() / WD::TwipsPerInch;
+    if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
+        throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
+    const int pixels = WD::toPixels(twips, dpi());
+    const QRect frame = m_window.frameGeometry();
+    const QSize decoration = frame.size() - m_window.size();
+    switch (which) {
+    case Geometry::Top:
+        // Each move of the top edge sets when the closing sequence's next pass is due.
+        if (const QScreen* screen = m_window.screen())
+            noteTopMove(frame.top(), pixels, screen->geometry().width());
+        m_window.move(frame.left(), pixels);
+        break;
+    case Geometry::Left: m_window.move(pixels, frame.top()); break;
+    case Geometry::Width: m_window.resize(qMax(pixels - decoration.width(), 1), m_window.height()); break;
+    case Geometry::Height: m_window.resize(m_window.width(), qMax(pixels - decoration.height(), 1)); break;
+    }
+    // The new geometry goes to the window system now; the event loop repaints the window between
+    // passes, at most once for all the resizes that came since.
+    if (m_window.isVisible())
+        flushConnection();
+}
+
+float WindowMotion::screenWidth() const
+{
+    const QScreen* screen = m_window.screen();
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? float(screen->geometry().width() * WD::TwipsPerInch / dpi()) : 0.0f;
+}
+
 void WindowMotion::noteTopMove(int fromPixel, int toPixel, int screenPixels)
 {
     const int distance = toPixel - fromPixel;
@@ -113,16 +182,10 @@ void WindowMotion::waitForNextPass()
     m_lastMove = Clock::now();
 }
 
-void WindowMotion::sendNow(const QWidget& window)
-{
-    if (window.isVisible())
-        flushConnection();
-}
-
 std::unique_ptr<QAbstractNativeEventFilter> WindowMotion::holdGeometry([[maybe_unused]] const QWidget& window)
 {
 #if defined(LEXITROVE_X11)
-    // Only X11 window managers answer moves late. On Wayland the moves are refused (QtPlatform);
+    // Only X11 window managers answer moves late. On Wayland the moves are refused (setGeometry);
     // elsewhere a move is reported as it is made.
     if (onX11() && window.windowHandle())
         return std::make_unique<HeldX11Geometry>(xcb_window_t(window.winId()));

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Makes the closing animation visible: each move reaches the window system at once, the passes
-// are paced so that sliding down a screen's width takes about a second, and the window system is
-// served, and the window repainted, between them.
+// The window's geometry in twips, and the closing motion that moves it: each move reaches the
+// window system at once, the passes are paced so that sliding down a screen's width takes about
+// a second, and the window system is served, and the window repainted, between them.
 #pragma once
+
+#include "platform/platform.h"
 
 #include <QAbstractNativeEventFilter>
 
@@ -14,22 +16,18 @@ class QWidget;
 class WindowMotion
 {
 public:
-    // Called as the window's top edge moves from `fromPixel` to `toPixel` on a screen
-    // `screenPixels` wide: this move's share of kCrossing, the time for the top edge to travel
-    // from where the run started to the screen's width, is added to the time the next pass is
-    // due. Moves that follow one another closely form one run.
-    void noteTopMove(int fromPixel, int toPixel, int screenPixels);
+    explicit WindowMotion(QWidget& window);
+
+    // Platform's geometry operations, on the window's outer frame.
+    float geometry(Geometry which) const;
+    void setGeometry(Geometry which, float twips);
+    float screenWidth() const;
 
     // Runs the event loop until the next pass is due, at least once even when the run is late,
     // so that other programs' clipboard requests, repaints and accessibility queries are answered
     // between passes. Input from the user stays queued; a run never waits longer than
     // kLongestRun in all.
     void waitForNextPass();
-
-    // Sends the window's new geometry to the window system now, without handling any event.
-    // The window is repainted by the event loop between passes, at most once for all the
-    // resizes that came since.
-    static void sendNow(const QWidget& window);
 
     // From now on, for as long as the result lives, the window system's reports of where the
     // window is and how large it is are dropped, so that the window stays where the program last
@@ -42,7 +40,15 @@ public:
     static constexpr std::chrono::milliseconds kLongestRun{1500};
 
 private:
+    double dpi() const;
+    // Called as the window's top edge moves from `fromPixel` to `toPixel` on a screen
+    // `screenPixels` wide: this move's share of kCrossing, the time for the top edge to travel
+    // from where the run started to the screen's width, is added to the time the next pass is
+    // due. Moves that follow one another closely form one run.
+    void noteTopMove(int fromPixel, int toPixel, int screenPixels);
+
     using Clock = std::chrono::steady_clock;
+    QWidget& m_window;
     Clock::time_point m_runStart;
     Clock::time_point m_lastMove;
     Clock::time_point m_due;

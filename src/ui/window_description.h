@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
-// What the main window is made of: its properties, its controls and its menu tree, as data.
-// The Qt platform builds widgets from it; the test double builds named items from it.
+// What the main window is made of: its properties, its controls and its menu tree, each menu
+// item with the handler its click runs. The Qt window builds its widgets from it; the test
+// double builds its boxes and items from it.
 #pragma once
+
+#include "platform/platform.h"
 
 #include <QString>
 
+#include <optional>
 #include <span>
 
 namespace WindowDescription {
@@ -20,6 +24,7 @@ enum class ControlKind { TextBox, ComboBox };
 struct Control
 {
     const char16_t* name;
+    std::optional<Box> box; // the text boxes the logic works with; Combo1 is none of them
     ControlKind kind;
     int left, top, width, height; // twips, from the client area's top-left corner
     bool visible;
@@ -30,20 +35,25 @@ struct Control
     const char16_t* toolTip; // nullptr: none
 };
 
+// Menu and BarCommand/BarLabel items stand on the menu bar; the others in the list of the Menu
+// item above them.
 enum class MenuKind { Menu, Separator, Command, BarCommand, BarLabel };
 
 struct MenuRow
 {
-    int level; // 1: on the menu bar; 2: in the list of the level-1 menu above it
+    Item item;
     const char16_t* name;
     const char16_t* caption;
     MenuKind kind;
+    Handler handler; // run when the item is chosen; nullptr: choosing it does nothing
 };
 
 // In creation order.
 std::span<const Control> controls();
-// In display order.
+const Control& control(Box box);
+// In display order, which is the order of Item.
 std::span<const MenuRow> menuTree();
+const MenuRow& menuRow(Item item);
 
 // Twips to device pixels at the given logical dots per inch (15 twips a pixel at 96 DPI).
 inline int toPixels(double twips, double dpi)

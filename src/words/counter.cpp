@@ -6,6 +6,6 @@ void ShowCount(FormState&, Platform& platform)
 {
     // "Charaters  " is the counter's own wording, two spaces included; lengths count 16-bit
     // characters, so a character outside the BMP counts as 2.
-    const qsizetype length = platform.text(QStringLiteral("Text1")).size();
-    platform.setCaption(QStringLiteral("CH"), QStringLiteral("Charaters  ") + QString::number(length));
+    const qsizetype length = platform.text(Box::Text1).size();
+    platform.setCaption(Item::CH, QStringLiteral("Charaters  ") + QString::number(length));
 }

@@ -2,8 +2,8 @@
 // The character counter on the menu bar.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 // Writes "Charaters  " and the length of the phrase box to the caption of CH.
 void ShowCount(FormState& form, Platform& platform);

@@ -4,7 +4,7 @@
 // as reading the file once.
 #pragma once
 
-#include "ui/platform.h"
+#include "platform/platform.h"
 
 #include <QByteArray>
 #include <QString>

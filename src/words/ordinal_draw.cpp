@@ -26,9 +26,6 @@ qint64 uniformOrdinal(qint32 total, Platform& platform)
 
 void PickIndex(FormState& form, Platform& platform)
 {
-    // The clock reading is handed to the generator before every draw, but the generator is the
-    // kernel's and only mixes it in, if at all: a known time of day predicts nothing.
-    platform.reseed(platform.timeOfDay());
     if (form.Total <= 0) {
         form.Pick = 1.0; // nothing to draw from; the commands stop before asking
         return;

@@ -9,8 +9,6 @@
 
 namespace {
 
-const QString kPhraseBox = QStringLiteral("Text1");
-
 // What went wrong and what to do about it, in the user's words.
 QString faultPrompt(const DrawFault& fault)
 {
@@ -43,21 +41,22 @@ QString faultPrompt(const DrawFault& fault)
 // pasted as if it were a phrase.
 void giveNoPhrase(FormState& form, Platform& platform)
 {
-    platform.setText(kPhraseBox, QString());
+    platform.setText(Box::Text1, QString());
     ShowCount(form, platform);
     if (form.Fault.kind == DrawFault::MissingList)
         return endForMissingList(platform);
-    platform.messageBox(faultPrompt(form.Fault), 48, QStringLiteral("Quorbel_Words"));
+    platform.messageBox(faultPrompt(form.Fault), MessageButtons::Ok, MessageIcon::Exclamation,
+                        QStringLiteral("Quorbel_Words"));
 }
 
 } // namespace
 
 void generatePhrase(FormState& form, Platform& platform, const QString& countText)
 {
-    platform.setText(kPhraseBox, QString());
-    platform.setText(QStringLiteral("Text2"), countText);
+    platform.setText(Box::Text1, QString());
+    platform.setText(Box::Text2, countText);
     // The bound is read back from the word-count box once, before the loop.
-    const int n = platform.text(QStringLiteral("Text2")).toInt();
+    const int n = platform.text(Box::Text2).toInt();
     for (form.LoopIndex = 1; *form.LoopIndex <= n; form.LoopIndex = *form.LoopIndex + 1) {
         // Every word is a true draw from the whole list, or there is no phrase: an empty count
         // (Fault says why since start-up), a failed draw, or a fetch that fell short of the
@@ -70,14 +69,14 @@ void generatePhrase(FormState& form, Platform& platform, const QString& countTex
         FetchWord(form, platform);
         if (double(form.Pos) != *form.Pick)
             return giveNoPhrase(form, platform);
-        platform.setText(kPhraseBox, platform.text(kPhraseBox) + form.Word + u' ');
+        platform.setText(Box::Text1, platform.text(Box::Text1) + form.Word + u' ');
         // The trace of the draw: the ordinal reached, then the ordinal drawn.
-        platform.setText(QStringLiteral("Text3"), QString::number(form.Pos) + u' '
+        platform.setText(Box::Text3, QString::number(form.Pos) + u' '
                                                        + QString::number(qint64(form.Pick.value_or(0.0))));
     }
-    const QString phrase = platform.text(kPhraseBox);
+    const QString phrase = platform.text(Box::Text1);
     if (phrase.endsWith(u' '))
-        platform.setText(kPhraseBox, phrase.chopped(1));
+        platform.setText(Box::Text1, phrase.chopped(1));
     ShowCount(form, platform);
 }
 

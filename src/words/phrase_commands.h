@@ -2,8 +2,8 @@
 // "Words (01)" to "Words (10)": build a phrase of 1 to 10 random words.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 // Builds a phrase of as many words as `countText` ("01" ... "10") says.
 void generatePhrase(FormState& form, Platform& platform, const QString& countText);

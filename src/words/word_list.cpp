@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr int kListFileNumber = 1;
-
 // The trap of both readers keeps what went wrong. The file is already closed here: it is
 // closed on every way out of the reader's scope.
 void keepFault(const PlatformError& error, FormState& form)
@@ -37,7 +35,8 @@ qint64 readInto(FormState& form, ItemReader& reader, qint64 limit, qint32 maxPos
 
 void endForMissingList(Platform& platform)
 {
-    platform.messageBox(QStringLiteral("Error Words.TxT File Missing"), 48, QStringLiteral("Quorbel_Words"));
+    platform.messageBox(QStringLiteral("Error Words.TxT File Missing"), MessageButtons::Ok, MessageIcon::Exclamation,
+                        QStringLiteral("Quorbel_Words"));
     platform.endProcess(1);
 }
 
@@ -52,7 +51,7 @@ void CountWords(FormState& form, Platform& platform, qint32 maxCount)
         form.Pos = 0;
         qint64 count = 0;
         {
-            const auto file = platform.openForInput(wordListPath(platform), kListFileNumber);
+            const auto file = platform.openForInput(wordListPath(platform));
             ItemReader reader(*file);
             // One item past the limit is read, as the item-by-item count would before its
             // counter overflowed.
@@ -77,7 +76,7 @@ void FetchWord(FormState& form, Platform& platform)
 {
     try {
         form.Pos = 0;
-        const auto file = platform.openForInput(wordListPath(platform), kListFileNumber);
+        const auto file = platform.openForInput(wordListPath(platform));
         ItemReader reader(*file);
         // Pick is a whole number >= 1; items are read until Pos equals it or the list ends.
         const double pick = form.Pick.value_or(0.0);

@@ -4,8 +4,8 @@
 // when it could not answer, why.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 #include <limits>
 

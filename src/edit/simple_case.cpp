@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Character-by-character case mapping.
-#include "ui/simple_case.h"
+#include "edit/simple_case.h"
 
 namespace {
 

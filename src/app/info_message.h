@@ -2,7 +2,7 @@
 // "InFo": a short modal message about the program.
 #pragma once
 
-#include "app/form_state.h"
-#include "ui/platform.h"
+#include "form/form_state.h"
+#include "platform/platform.h"
 
 void InF_Click(FormState& form, Platform& platform);

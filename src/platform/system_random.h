@@ -2,7 +2,7 @@
 // The operating system's cryptographic random source, as the bits the phrase draws need.
 #pragma once
 
-#include "ui/platform.h"
+#include "platform/platform.h"
 
 // 64 bits from the kernel's generator: getrandom(2) on Linux, BCryptGenRandom on Windows,
 // arc4random_buf on macOS and the BSDs. Nothing of it is generated or kept in this process, so

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Word-list files: refused before they could block, closed whatever happens.
-#include "ui/file_input.h"
+#include "platform/file_input.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,30 +14,12 @@
 
 namespace {
 
-// Owns the file number while open: it is free again however the reader's scope ends.
-class FileNumberHold
-{
-public:
-    explicit FileNumberHold(bool& inUse)
-        : m_inUse(inUse)
-    {
-        m_inUse = true;
-    }
-    ~FileNumberHold() { m_inUse = false; }
-    FileNumberHold(const FileNumberHold&) = delete;
-    FileNumberHold& operator=(const FileNumberHold&) = delete;
-
-private:
-    bool& m_inUse;
-};
-
 #ifdef Q_OS_UNIX
 class PosixInputFile final : public InputFile
 {
 public:
-    PosixInputFile(int fd, bool& inUse)
+    explicit PosixInputFile(int fd)
         : m_fd(fd)
-        , m_hold(inUse)
     {
     }
     ~PosixInputFile() override { ::close(m_fd); }
@@ -57,15 +39,13 @@ public:
 
 private:
     int m_fd;
-    FileNumberHold m_hold;
 };
 #else
 class QFileInputFile final : public InputFile
 {
 public:
-    QFileInputFile(const QString& path, bool& inUse)
+    explicit QFileInputFile(const QString& path)
         : m_file(path)
-        , m_hold(inUse)
     {
     }
     bool open() { return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
@@ -80,16 +60,13 @@ public:
 
 private:
     QFile m_file;
-    FileNumberHold m_hold;
 };
 #endif
 
 } // namespace
 
-std::unique_ptr<InputFile> openFileForInput(const QString& path, bool& numberInUse)
+std::unique_ptr<InputFile> openFileForInput(const QString& path)
 {
-    if (numberInUse)
-        throw PlatformError{ErrorNumber::FileAlreadyOpen, QStringLiteral("File already open")};
 #ifdef Q_OS_UNIX
     // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -116,14 +93,14 @@ std::unique_ptr<InputFile> openFileForInput(const QString& path, bool& numberInU
         throw PlatformError{ErrorNumber::PathFileAccess, reason};
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return std::make_unique<PosixInputFile>(fd, numberInUse);
+    return std::make_unique<PosixInputFile>(fd);
 #else
     const QFileInfo info(path);
     if (!info.exists())
         throw PlatformError{ErrorNumber::FileNotFound, QStringLiteral("File not found")};
     if (!info.isFile())
         throw PlatformError{ErrorNumber::PathFileAccess, QStringLiteral("Not a regular file")};
-    auto file = std::make_unique<QFileInputFile>(path, numberInUse);
+    auto file = std::make_unique<QFileInputFile>(path);
     if (!file->open())
         throw PlatformError{ErrorNumber::PermissionDenied, file->errorString()};
     return file;

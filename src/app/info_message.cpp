@@ -1,13 +1,6 @@
 // SPDX-License-Identifier: MIT
 // "InFo": one line about the program, under its name.
-#include "clip/info_message.h"
-
-namespace {
-
-// Exclamation-mark icon (48) with the single OK button (0).
-constexpr int OkWithWarningIcon = 48;
-
-} // namespace
+#include "app/info_message.h"
 
 void InF_Click(FormState&, Platform& platform)
 {
@@ -15,5 +8,6 @@ void InF_Click(FormState&, Platform& platform)
         "Lexitrove builds random pass phrases from the words of Words.TxT beside the program "
         "(as shipped, the EFF large word list) and puts them on the clipboard.");
     // Two lines that each hold one space follow the notice; the prompt ends on that space.
-    platform.messageBox(notice + QStringLiteral("\r\n \r\n "), OkWithWarningIcon, QStringLiteral("Lexitrove"));
+    platform.messageBox(notice + QStringLiteral("\r\n \r\n "), MessageButtons::Ok, MessageIcon::Exclamation,
+                        QStringLiteral("Lexitrove"));
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Draws from the kernel's generator, which gathers entropy from many sources and does not rest
 // on any single processor instruction being right.
-#include "ui/system_random.h"
+#include "platform/system_random.h"
 
 #if defined(Q_OS_WIN)
 #include <windows.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Upper and lower case that never change a text's length, for the platform's case operations.
+// Upper and lower case that never change a text's length, for the case commands.
 #pragma once
 
 #include <QString>

@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+// Qt behind the platform seam: every operation the logic asks of the desktop.
+#include "platform/qt_platform.h"
+
+#include "platform/file_input.h"
+#include "platform/system_random.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTime>
+#include <QTimer>
+
+QtPlatform::QtPlatform(QtFormWindow& window)
+    : m_window(window)
+{
+    for (const Box box : {Box::Text1, Box::Text2, Box::Text3})
+        m_texts[std::size_t(box)] = m_window.box(box).text();
+}
+
+void QtPlatform::setEventSink(EventSink* sink)
+{
+    m_sink = sink;
+    m_window.setEventSink(sink);
+}
+
+void QtPlatform::throwIfEnded() const
+{
+    if (m_ended)
+        throw ProcessEnd{};
+}
+
+QString QtPlatform::applicationFolder()
+{
+    const QString folder = QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath();
+    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+}
+
+std::unique_ptr<InputFile> QtPlatform::openForInput(const QString& path)
+{
+    return openFileForInput(path);
+}
+
+void QtPlatform::messageBox(const QString& prompt, MessageButtons, MessageIcon icon, const QString& title)
+{
+    // Prompts break their lines with CR LF; a label shows a lone CR as a line break of its own.
+    QString shown = prompt;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(u'\r', u'\n');
+    QMainWindow& window = m_window.widget();
+    QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title, shown,
+                    QMessageBox::Ok, window.isVisible() ? &window : nullptr);
+    box.setObjectName(QStringLiteral("messageBox"));
+    // A prompt may carry a file name or an error text: never let it be read as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    throwIfEnded();
+}
+
+void QtPlatform::endProcess(int exitStatus)
+{
+    m_ended = true;
+    m_exitStatus = exitStatus;
+    // Leave through exec() and the application's teardown, never std::exit: only then does
+    // Qt hand the clipboard to the desktop's clipboard manager.
+    QCoreApplication::exit(exitStatus);
+    throw ProcessEnd{};
+}
+
+float QtPlatform::timeOfDay()
+{
+    return float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+}
+
+quint64 QtPlatform::randomBits()
+{
+    return systemRandomBits();
+}
+
+void QtPlatform::pumpEvents()
+{
+    // With events queued, one pass of the event loop handles all of them and returns at once.
+    // With none, it sleeps until the next one or until this timer, so that a caller polling the
+    // clock (the Copy Text pause) neither spins a core nor oversleeps its deadline by more than
+    // a few milliseconds.
+    constexpr int IdleWaitMs = 5;
+    QTimer wake;
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.setSingleShot(true);
+    wake.start(IdleWaitMs);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    throwIfEnded();
+}
+
+QString QtPlatform::text(Box box)
+{
+    return m_texts[std::size_t(box)];
+}
+
+void QtPlatform::setText(Box box, const QString& text)
+{
+    m_texts[std::size_t(box)] = text;
+    QLineEdit& edit = m_window.box(box);
+    edit.setText(text);
+    edit.setCursorPosition(0);
+    if (box == Box::Text1 && m_sink)
+        m_sink->phraseChanged();
+}
+
+void QtPlatform::setCaption(Item item, const QString& caption)
+{
+    m_window.action(item).setText(caption);
+}
+
+void QtPlatform::setEnabled(Item item, bool enabled)
+{
+    m_window.action(item).setEnabled(enabled);
+}
+
+// Only the CLIPBOARD selection is used, never PRIMARY, and only as plain text: the phrase
+// must not turn up where a middle click pastes, nor in any richer format. Setting new data
+// drops all the formats held before, and on X11 takes the selection over in one request,
+// from another program or from this one alike.
+void QtPlatform::replaceClipboard(const QString& text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+// The platform on Qt: every operation the logic asks of the desktop, carried out on the main
+// window that the Qt window (src/ui/qt_window) builds.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <array>
+
+class QAction;
+class QLineEdit;
+class QMainWindow;
+
+// The main window as QtPlatform works it: its widgets, its geometry and where its menu commands
+// and close requests go.
+class QtFormWindow
+{
+public:
+    virtual QMainWindow& widget() = 0;
+    virtual QLineEdit& box(Box box) = 0;
+    virtual QAction& action(Item item) = 0;
+    virtual void setEventSink(EventSink* sink) = 0;
+    // As Platform's geometry operations, which QtPlatform hands on.
+    virtual float geometry(Geometry which) = 0;
+    virtual void setGeometry(Geometry which, float twips) = 0;
+    virtual float screenWidth() = 0;
+    virtual void waitForNextFrame() = 0;
+
+protected:
+    ~QtFormWindow() = default;
+};
+
+class QtPlatform final : public Platform
+{
+public:
+    // Needs a QApplication; `window` must outlive the platform.
+    explicit QtPlatform(QtFormWindow& window);
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
+
+    int exitStatus() const { return m_exitStatus; }
+
+    void setEventSink(EventSink* sink) override;
+    QString applicationFolder() override;
+    std::unique_ptr<InputFile> openForInput(const QString& path) override;
+    void messageBox(const QString& prompt, MessageButtons buttons, MessageIcon icon, const QString& title) override;
+    [[noreturn]] void endProcess(int exitStatus) override;
+    bool hasEnded() const override { return m_ended; }
+    float timeOfDay() override;
+    quint64 randomBits() override;
+    void pumpEvents() override;
+    QString text(Box box) override;
+    void setText(Box box, const QString& text) override;
+    void setCaption(Item item, const QString& caption) override;
+    void setEnabled(Item item, bool enabled) override;
+    void replaceClipboard(const QString& text) override;
+    float geometry(Geometry which) override { return m_window.geometry(which); }
+    void setGeometry(Geometry which, float twips) override { m_window.setGeometry(which, twips); }
+    float screenWidth() override { return m_window.screenWidth(); }
+    void waitForNextFrame() override { m_window.waitForNextFrame(); }
+
+private:
+    void throwIfEnded() const;
+
+    QtFormWindow& m_window;
+    std::array<QString, 3> m_texts; // the boxes' texts exactly as written, by Box
+    EventSink* m_sink = nullptr;
+    bool m_ended = false;
+    int m_exitStatus = 0;
+};

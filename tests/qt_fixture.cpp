@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "qt_fixture.h"
+
+#include <QTest>
+
+void QtFormTest::init()
+{
+    m_window = std::make_unique<QtWindow>();
+    m_platform = std::make_unique<QtPlatform>(*m_window);
+    m_form = std::make_unique<Form1>(*m_platform);
+    m_form->load();
+    QVERIFY(!m_platform->hasEnded());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void QtFormTest::cleanup()
+{
+    m_form.reset();
+    m_platform.reset();
+    m_window.reset();
+}
