@@ -9,7 +9,7 @@ constexpr float kMoveStep = 30.0f;
 constexpr float kSizeStep = 60.0f;
 
 // Runs one step of the sequence on its own: a failed read or write abandons that step only, and
-// the next one runs. Only platform errors are ignored; ProcessEnd must reach the dispatcher.
+// the next one runs. Only platform errors are ignored; ProcessEnd must reach the window object.
 template <typename Step>
 bool ignoringErrors(Step step)
 {

@@ -8,9 +8,11 @@
 enum class Box { Text1, Text2, Text3 };
 
 // Every item of the menu tree, in display order. The B items are separators.
+// clang-format off
 enum class Item {
     W, B1, W1, W2, W3, W4, W5, W6, W7, W8, W9, W10, InF, B2,
     Ct, B3, CL, LCL, CLF, RS, AD, ADd, B4,
     Ct1,
     CH,
 };
+// clang-format on

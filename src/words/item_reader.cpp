@@ -63,8 +63,8 @@ qint64 ItemReader::readItems(qint64 limit, QString* last)
                 break;
         }
     } catch (const PlatformError&) {
-        // What was read before a failing read still counts, as it would for a reader that went
-        // item by item: the caller learns how far it got, and the last item is handed over.
+        // What was read before a failing read still counts: the caller learns how far it got,
+        // and the last item read is handed over.
         m_readBeforeFailure = read;
         if (read > 0 && last)
             *last = decodeItem();

@@ -53,8 +53,7 @@ void CountWords(FormState& form, Platform& platform, qint32 maxCount)
         {
             const auto file = platform.openForInput(wordListPath(platform));
             ItemReader reader(*file);
-            // One item past the limit is read, as the item-by-item count would before its
-            // counter overflowed.
+            // One item past the limit is read: that one tells a list longer than Total can count.
             count = readInto(form, reader, qint64(maxCount) + 1, maxCount);
         }
         if (count > maxCount) {
