@@ -13,7 +13,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from desktop import SCREEN, SKIP, Desktop, missing_requirements, wait_until  # noqa: E402
+from desktop import SCREEN, SKIP, Desktop, Mismatch, missing_requirements, wait_for  # noqa: E402
 
 CAPTION = "Lexitrove"
 TARGET, LIMIT = 1.0, 2.0  # seconds on a 1920-pixel-wide screen
@@ -27,8 +27,8 @@ def close_once(desktop, program, maximised):
         window = desktop.find_window(process, CAPTION)
         if maximised:
             desktop.maximise(window)
-            if not wait_until(lambda: desktop.root_geometry(desktop.frame(window))[2] == SCREEN[0], 20):
-                raise TimeoutError("the window was not maximised within 20 s")
+            wait_for("the window maximised", lambda: desktop.root_geometry(desktop.frame(window))[2] == SCREEN[0], 20,
+                     seen=lambda: desktop.root_geometry(desktop.frame(window)))
         time.sleep(0.3)  # let placement and the first paint settle
         watcher = display.Display(desktop.env["DISPLAY"])
         client = watcher.create_resource_object("window", window.id)
@@ -53,14 +53,13 @@ def close_once(desktop, program, maximised):
         while process.poll() is None:
             drain()
             if time.monotonic() - start > 30:
-                raise TimeoutError("the program did not end within 30 s of the close request")
+                raise Mismatch("the program after a close request", "ended within 30 s", "still running")
             time.sleep(0.0005)
         elapsed = time.monotonic() - start
         drain()
         watcher.close()
         # X reuses window ids: openbox could apply the closed window's leftover requests to the next one.
-        if not wait_until(lambda: desktop.gone(window), 20):
-            raise TimeoutError("the window manager did not let go of the closed window within 20 s")
+        wait_for("the window manager letting go of the closed window", lambda: desktop.gone(window), 20)
         return elapsed, process.returncode, len(sizes), len(positions)
     finally:
         desktop.processes.end(process)

@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from desktop import SKIP, Desktop, missing_requirements  # noqa: E402
+from desktop import SKIP, Desktop, Mismatch, check, missing_requirements  # noqa: E402
 
 # What a .deb needs besides dpkg-deb: without them its Depends would not name the Qt libraries.
 PACKAGING_TOOLS = (("dpkg-shlibdeps", "dpkg-dev"), ("file", "file"))
@@ -24,14 +24,7 @@ PACKAGING_TOOLS = (("dpkg-shlibdeps", "dpkg-dev"), ("file", "file"))
 DEPENDENCIES = ("libqt6core6", "libqt6gui6", "libqt6widgets6", "qt6-qpa-plugins")
 
 CAPTION = "Lexitrove"
-failures = []
-
-
-def check(condition, what):
-    print(("ok      " if condition else "FAILED  ") + what)
-    if not condition:
-        failures.append(what)
-    return condition
+CLIENT_WIDTH_TWIPS = 13500  # the window's client area, in the program's own layout unit
 
 
 def install_package(build, cpack, work, root):
@@ -39,34 +32,34 @@ def install_package(build, cpack, work, root):
     made = subprocess.run([cpack, "-G", "DEB", "--config", os.path.join(build, "CPackConfig.cmake"), "-B", work],
                           capture_output=True, text=True)
     packages = glob.glob(os.path.join(work, "*.deb"))
-    if not check(made.returncode == 0 and len(packages) == 1, "cpack made one .deb"):
-        print(made.stdout + made.stderr)
-        return None
+    if made.returncode != 0 or len(packages) != 1:
+        raise Mismatch("cpack -G DEB", "one .deb and status 0", "%r, status %d, output:\n%s"
+                       % (packages, made.returncode, made.stdout + made.stderr))
     subprocess.run(["dpkg-deb", "--extract", packages[0], root], check=True)
     depends = subprocess.run(["dpkg-deb", "--field", packages[0], "Depends"], check=True,
                              capture_output=True, text=True).stdout
     print("        Depends: " + depends.strip())
     names = [alternative.split()[0] for alternative in depends.replace("|", ",").split(",") if alternative.strip()]
-    for dependency in DEPENDENCIES:
-        check(any(name.startswith(dependency) for name in names), "the package depends on " + dependency)
+    check("the package's dependencies missing from its Depends", [],
+          [dependency for dependency in DEPENDENCIES if not any(name.startswith(dependency) for name in names)])
     return os.path.join(root, "usr")
 
 
 def check_layout(prefix, build):
     folder = os.path.join(prefix, "lib", "lexitrove")
     program = os.path.join(folder, "lexitrove")
-    check(os.access(program, os.X_OK), "lib/lexitrove/lexitrove is an executable")
-    check(filecmp.cmp(os.path.join(folder, "Words.TxT"), os.path.join(build, "Words.TxT"), shallow=False),
-          "lib/lexitrove/Words.TxT is the bundled word list, beside the program")
+    check("lib/lexitrove/lexitrove an executable", True, os.access(program, os.X_OK))
+    check("lib/lexitrove/Words.TxT the bundled word list, beside the program", True,
+          filecmp.cmp(os.path.join(folder, "Words.TxT"), os.path.join(build, "Words.TxT"), shallow=False))
     link = os.path.join(prefix, "bin", "lexitrove")
-    check(os.path.islink(link) and not os.path.isabs(os.readlink(link)),
-          "bin/lexitrove is a relative symbolic link")
-    check(os.path.realpath(link) == os.path.realpath(program), "bin/lexitrove leads to lib/lexitrove/lexitrove")
+    check("bin/lexitrove a relative symbolic link", True, os.path.islink(link) and not os.path.isabs(os.readlink(link)))
+    check("where bin/lexitrove leads", os.path.realpath(program), os.path.realpath(link))
     share = os.path.join(prefix, "share")
-    for path in ("applications/lexitrove.desktop", "icons/hicolor/48x48/apps/lexitrove.png",
-                 "icons/hicolor/scalable/apps/lexitrove.svg", "metainfo/org.lexitrove.Lexitrove.metainfo.xml",
-                 "doc/lexitrove/NOTICE", "doc/lexitrove/LICENSE"):
-        check(os.path.isfile(os.path.join(share, path)), "share/" + path + " is installed")
+    check("files missing from share/", [], [path for path in (
+        "applications/lexitrove.desktop", "icons/hicolor/48x48/apps/lexitrove.png",
+        "icons/hicolor/scalable/apps/lexitrove.svg", "metainfo/org.lexitrove.Lexitrove.metainfo.xml",
+        "doc/lexitrove/NOTICE", "doc/lexitrove/LICENSE") if not os.path.isfile(os.path.join(share, path))])
+    print("ok      the layout under " + prefix)
     return link
 
 
@@ -76,22 +69,19 @@ def check_window(link):
                                           text=True)
         try:
             started = time.monotonic()
-            try:
-                window = desktop.find_window(process, CAPTION)
-            except RuntimeError as failure:
-                check(False, "the installed program shows its window: " + str(failure))
-                return
-            check(True, "the installed program shows its window '%s' (after %.1f s)"
+            window = desktop.find_window(process, CAPTION)
+            print("ok      the installed program shows its window '%s' (after %.1f s)"
                   % (CAPTION, time.monotonic() - started))
             left, top, width, height = desktop.root_geometry(desktop.frame(window))
-            check(width >= 900 and height < width, f"the window is a long, low bar ({width}x{height})")
-            check((48, 48) in desktop.icon_sizes(window), "the window carries the 48x48 icon")
+            if width < desktop.pixels(CLIENT_WIDTH_TWIPS) or height >= width:
+                raise Mismatch("the window's frame", "a long, low bar as wide as the client area at least",
+                               "%dx%d" % (width, height))
+            check("the window's icons include 48x48", True, (48, 48) in desktop.icon_sizes(window))
             desktop.request_close(window)
             try:
-                status = process.wait(30)
-                check(status == 0, f"closing the window ends the program with status 0 (got {status})")
+                check("the exit status after closing the window", 0, process.wait(30))
             except subprocess.TimeoutExpired:
-                check(False, "closing the window ends the program (it still runs 30 s later)")
+                raise Mismatch("the program after a close request", "ended", "still running 30 s later") from None
         finally:
             if process.poll() is None:
                 desktop.processes.end(process)
@@ -105,26 +95,27 @@ def main():
     with tempfile.TemporaryDirectory(prefix="lexitrove-install-") as scratch:
         root = os.path.join(scratch, "root")
         work = os.path.join(scratch, "package")
-        if shutil.which("dpkg-deb"):
-            missing = ["%s (package %s)" % tool for tool in PACKAGING_TOOLS if shutil.which(tool[0]) is None]
+        try:
+            if shutil.which("dpkg-deb"):
+                missing = ["%s (package %s)" % tool for tool in PACKAGING_TOOLS if shutil.which(tool[0]) is None]
+                if missing:
+                    print("skipped: making the .deb needs " + ", ".join(missing))
+                    return SKIP
+                prefix = install_package(build, cpack, work, root)
+            else:
+                prefix = os.path.join(root, "usr")
+                subprocess.run([cmake, "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
+            link = check_layout(prefix, build)
+            missing = missing_requirements(accessibility=False, driving=False)
             if missing:
-                print("skipped: making the .deb needs " + ", ".join(missing))
+                print("skipped: starting the installed program needs " + ", ".join(missing))
                 return SKIP
-            prefix = install_package(build, cpack, work, root)
-            if prefix is None:
-                return 1
-        else:
-            prefix = os.path.join(root, "usr")
-            subprocess.run([cmake, "--install", build, "--prefix", prefix], check=True, stdout=subprocess.DEVNULL)
-        link = check_layout(prefix, build)
-        if failures:
+            check_window(link)
+        except Mismatch as failure:
+            print("FAILED  %s\n        expected: %s\n        saw:      %s"
+                  % (failure.what, failure.expected, failure.seen))
             return 1
-        missing = missing_requirements(accessibility=False, driving=False)
-        if missing:
-            print("skipped: starting the installed program needs " + ", ".join(missing))
-            return SKIP
-        check_window(link)
-    return 1 if failures else 0
+    return 0
 
 
 if __name__ == "__main__":

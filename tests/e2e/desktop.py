@@ -23,6 +23,10 @@ ATSPI_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 SCREEN_TOOLS = ("Xvfb", "openbox")
 DRIVING_TOOLS = ("xdotool", "xclip", "import", "convert")  # mouse, keyboard, clipboard, screenshots
 SCREEN = (1920, 1080)
+# The screen's dots per inch: 96 unless this variable names others, to see that the tests hold
+# on any screen.
+DPI_VARIABLE = "LEXITROVE_DESKTOP_DPI"
+TWIPS_PER_INCH = 1440  # the unit of the program's own layout
 SKIP = 77  # what CTest is told to count as skipped
 # The longest a program may take from its start to its first window. A warm start takes well
 # under a second; this leaves room for a first start on a loaded two-core machine.
@@ -58,27 +62,50 @@ def missing_requirements(more_tools=(), accessibility=True, driving=True):
     return missing
 
 
-def wait_until(condition, timeout, interval=0.02):
-    """Polls condition() until it returns something true; returns that, or None at the timeout."""
+class Mismatch(AssertionError):
+    """What a test expected and what it saw instead: the one way every test on a real window fails."""
+
+    def __init__(self, what, expected, seen):
+        super().__init__("%s: expected %s, saw %s" % (what, expected, seen))
+        self.what, self.expected, self.seen = what, expected, seen
+
+
+def check(what, expected, seen):
+    """Raises Mismatch unless seen equals expected."""
+    if expected != seen:
+        raise Mismatch(what, repr(expected), repr(seen))
+
+
+def wait_for(what, condition, timeout, seen=None, interval=0.02):
+    """Polls condition() until it returns something true, and returns that. At the timeout raises
+    Mismatch naming what it waited for and what seen() (without one, the condition) gave last."""
     end = time.monotonic() + timeout
     while True:
         value = condition()
         if value:
             return value
         if time.monotonic() >= end:
-            return None
+            raise Mismatch(what, "within %g s" % timeout, repr(seen() if seen else value))
         time.sleep(interval)
 
 
-def describe_end(process, timeout):
-    """How a wait of timeout seconds for a process's window ended, in words: "within N s (the
-    process is still running)" or "(the process ended with status N)"."""
+def wait_until(condition, timeout, interval=0.02):
+    """For the harness's own waits whose end is no verdict: condition()'s first true value, or
+    None at the timeout."""
+    try:
+        return wait_for("", condition, timeout, interval=interval)
+    except Mismatch:
+        return None
+
+
+def process_state(process):
+    """Whether the process still runs, or how it ended, in words."""
     status = process.poll()
     if status is None:
-        return "within %d s (the process is still running)" % timeout
+        return "the process is still running"
     if status < 0:
-        return "(the process was ended by signal %d)" % -status
-    return "(the process ended with status %d)" % status
+        return "the process was ended by signal %d" % -status
+    return "the process ended with status %d" % status
 
 
 def _die_with_parent():
@@ -173,8 +200,9 @@ class Processes:
 
 
 class Desktop:
-    """One virtual screen at 96 DPI with a window manager and, unless accessibility is False, a
-    D-Bus session with its accessibility bus. Without them a program is watched through X alone.
+    """One virtual screen with a window manager and, unless accessibility is False, a D-Bus
+    session with its accessibility bus. Without them a program is watched through X alone. The
+    screen has 96 dots per inch unless dpi or $LEXITROVE_DESKTOP_DPI give others.
 
     workdir holds the desktop's logs and private XDG folders and is removed when the desktop
     ends; None makes a fresh one. The cache folder stays the user's own, so the font cache built
@@ -183,12 +211,13 @@ class Desktop:
 
     _started_accessible = False
 
-    def __init__(self, workdir=None, accessibility=True):
+    def __init__(self, workdir=None, accessibility=True, dpi=None):
         # Orphans of the processes started here (a bus's services) come back to this process
         # rather than to init, so they are reaped when the desktop ends.
         _libc.prctl(_PR_SET_CHILD_SUBREAPER, 1)
         self.workdir = workdir
         self.accessibility = accessibility
+        self.screen_dpi = dpi or int(os.environ.get(DPI_VARIABLE) or 96)
         self.processes = Processes()
         self.env = None
         self.x = None
@@ -231,21 +260,25 @@ class Desktop:
         self.env = env
         from Xlib import display as xdisplay
         self.x = xdisplay.Display(env["DISPLAY"])
+        # Toolkits take the DPI from the Xft.dpi resource, which a desktop session puts there
+        # (Qt 6.4 leaves the screen's size in millimetres aside and takes 96 without one).
+        root = self.x.screen().root
+        root.change_property(self.x.intern_atom("RESOURCE_MANAGER"), self.x.intern_atom("STRING"), 8,
+                             b"Xft.dpi:\t%d\n" % self.screen_dpi)
+        self.x.sync()
         # openbox claims the screen before it loads its theme and fonts, which on a fresh machine
         # means scanning a font folder whose cache is out of date; a window mapped meanwhile was
         # never managed. Its start-up command runs once it is ready to manage windows.
         ready = os.path.join(self.workdir, "openbox-ready")
         self._spawn_logged("openbox", ["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)])
-        if not wait_until(lambda: os.path.exists(ready), 30):
-            raise RuntimeError("openbox was not ready to manage windows within 30 s")
+        wait_for("openbox ready to manage windows", lambda: os.path.exists(ready), 30)
         if self.accessibility:
             self._start_accessibility_bus()
 
     def _start_accessibility_bus(self):
         self._start_session_bus()
         self._spawn_logged("at-spi-bus-launcher", [ATSPI_LAUNCHER, "--launch-immediately"])
-        if not wait_until(lambda: self._root_property("AT_SPI_BUS"), 15):
-            raise RuntimeError("the accessibility bus did not start within 15 s")
+        wait_for("the accessibility bus on the screen", lambda: self._property(self.x.screen().root, "AT_SPI_BUS"), 15)
         # The accessibility library of this process finds the bus through these.
         os.environ.update(DISPLAY=self.env["DISPLAY"],
                           DBUS_SESSION_BUS_ADDRESS=self.env["DBUS_SESSION_BUS_ADDRESS"])
@@ -254,8 +287,8 @@ class Desktop:
         # -displayfd lets the server pick a free display itself, so parallel suites never collide.
         read_end, write_end = os.pipe()
         try:
-            self._spawn_logged("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                        "%dx%dx24" % SCREEN, "-dpi", "96", "-nolisten", "tcp", "-noreset"],
+            self._spawn_logged("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
+                                        "-dpi", str(self.screen_dpi), "-nolisten", "tcp", "-noreset"],
                                env=env, pass_fds=(write_end,))
             os.close(write_end)
             write_end = None
@@ -290,14 +323,22 @@ class Desktop:
         with self._log(name) as log:
             return self.processes.spawn(argv, env or self.env, stdout=log, stderr=log, **options)
 
-    def _root_property(self, name):
-        root = self.x.screen().root
-        value = root.get_full_property(self.x.intern_atom(name), 0)
-        return value is not None
-
     def run(self, argv, input=None, timeout=15):
         """Runs a desktop tool to its end; returns the CompletedProcess (stdout and stderr as bytes)."""
         return subprocess.run(argv, env=self.env, input=input, capture_output=True, timeout=timeout)
+
+    def dpi(self):
+        """The screen's dots per inch as Qt reads them on X11: the Xft.dpi resource, 96 without
+        one. (A settings daemon's Xft/DPI would come first; xfsettingsd as started here gives none.)"""
+        resources = self._property(self.x.screen().root, "RESOURCE_MANAGER") or b""
+        for line in resources.split(b"\n"):
+            if line.startswith(b"Xft.dpi:\t"):
+                return round(float(line.split(b"\t", 1)[1]))
+        return 96
+
+    def pixels(self, twips):
+        """A length of the program's layout, given in twips, in the screen's pixels (not rounded)."""
+        return twips * self.dpi() / TWIPS_PER_INCH
 
     # ---- windows ------------------------------------------------------------------------------
 
@@ -354,22 +395,25 @@ class Desktop:
         self.x.sync()
         return window.id not in [w.id for w in self.managed_windows()]
 
-    def find_window(self, process, title, timeout=START_BOUND):
-        """The managed top-level window titled title of process (as spawned), once the window
-        manager lists it; raises RuntimeError saying what was seen when none comes within
-        timeout seconds or the process ends first."""
-        def match():
+    def find_window(self, process, title, timeout=START_BOUND, other_than=None):
+        """The viewable top-level window titled title of process (as spawned), other than
+        other_than, once the window manager lists it; raises Mismatch saying what was on the
+        screen when none comes within timeout seconds or the process ends first."""
+        what = "a window %r of process %d" % (title, process.pid)
+
+        def seen():
+            return "none, %s; windows on the screen: %r" % (process_state(process),
+                                                            [self.window_title(w) for w in self.managed_windows()])
+
+        def found():
             for window in self.managed_windows():
-                if self.window_pid(window) == process.pid and self.window_title(window) == title:
+                if (self.window_pid(window) == process.pid and window != other_than
+                        and self.window_title(window) == title and self.viewable(window)):
                     return window
+            if process.poll() is not None:
+                raise Mismatch(what, "one", seen())
             return None
-        found = wait_until(lambda: match() or process.poll() is not None, timeout)
-        window = match() if found else None
-        if window is None:
-            raise RuntimeError("no window %r of process %d %s; windows on the screen: %r"
-                               % (title, process.pid, describe_end(process, timeout),
-                                  [self.window_title(w) for w in self.managed_windows()]))
-        return window
+        return wait_for(what, found, timeout, seen=seen)
 
     def icon_sizes(self, window):
         """The sizes of the pictures in the window's _NET_WM_ICON: a list of (width, height)."""
@@ -411,8 +455,7 @@ class Desktop:
     def click(self, x, y):
         # `mousemove --sync` hangs when the pointer is already there: move, then check.
         self.run(["xdotool", "mousemove", str(x), str(y)])
-        if not wait_until(lambda: self.pointer() == (x, y), 5):
-            raise RuntimeError("the pointer did not reach %d,%d (it is at %r)" % (x, y, self.pointer()))
+        wait_for("the pointer at %d,%d" % (x, y), lambda: self.pointer() == (x, y), 5, seen=self.pointer)
         self.run(["xdotool", "click", "1"])
 
     def click_in(self, window, x, y):
@@ -445,8 +488,7 @@ class Desktop:
                                      stderr=subprocess.DEVNULL)
         owner.stdin.write(text.encode("utf-8"))
         owner.stdin.close()
-        if wait_until(lambda: self.clipboard() == text, 10) is None:
-            raise RuntimeError("xclip did not take the clipboard (it holds %r)" % self.clipboard())
+        wait_for("xclip holding the clipboard", lambda: self.clipboard() == text, 10, seen=self.clipboard)
         return owner
 
     def clipboard_targets(self):
@@ -462,8 +504,7 @@ class Desktop:
         with self._log(name) as log:
             manager = self.processes.spawn(argv[name], self.env, stdout=log, stderr=log)
         if name == "xfsettingsd":
-            if not wait_until(lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20):
-                raise RuntimeError("xfsettingsd did not take CLIPBOARD_MANAGER within 20 s")
+            wait_for("xfsettingsd holding CLIPBOARD_MANAGER", lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20)
             return manager
         # parcellite claims nothing and takes a few seconds to start: it is ready once it puts
         # back a clipboard that was left empty.
@@ -516,7 +557,8 @@ class Screenshot:
         self._pixels = ppm[offset + 1:]
 
     def pixel(self, x, y):
-        start = (y * self.width + x) * 3
+        """The colour of the pixel that holds the point x, y (which need not be whole numbers)."""
+        start = (int(y) * self.width + int(x)) * 3
         return tuple(self._pixels[start:start + 3])
 
     def save(self, path, crop=None):

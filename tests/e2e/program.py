@@ -7,10 +7,10 @@ that opens. Results are read from outside the process: the clipboard with xclip,
 python3-xlib, exact captions and the phrase box through the accessibility bus, the picture with
 ImageMagick's import.
 """
+import collections
 import os
 import shutil
 import subprocess
-import time
 
 import gi
 
@@ -18,26 +18,20 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 from Xlib import X  # noqa: E402
 
-from desktop import describe_end, wait_until  # noqa: E402
+from desktop import Mismatch, wait_for, wait_until  # noqa: E402
 
 # A call that the program does not answer fails after 3 s instead of D-Bus's default 25 s.
 Atspi.set_timeout(3000, 15000)
+# Qt 6.4 tells the accessibility bus device-independent pixels, 96 to the inch, and shows them on
+# the screen DPI/96 times as large.
+ACCESSIBLE_DPI = 96
 
-
-class Mismatch(Exception):
-    """What a case expected and what it saw instead."""
-
-    def __init__(self, what, expected, seen):
-        super().__init__("%s: expected %s, saw %s" % (what, expected, seen))
-        self.what, self.expected, self.seen = what, expected, seen
-
-
-def check(what, expected, seen):
-    if expected != seen:
-        raise Mismatch(what, repr(expected), repr(seen))
+Box = collections.namedtuple("Box", "x y width height")  # in the screen's pixels, not rounded
 
 
 def children(accessible):
+    if accessible is None:
+        return []
     try:
         return [accessible.get_child_at_index(i) for i in range(accessible.get_child_count())]
     except GLib.Error:
@@ -117,30 +111,23 @@ class Program:
         return found
 
     def wait_window(self, title, timeout=20, other_than=None):
-        def match():
-            for window, window_title in self.windows():
-                if window_title == title and window != other_than and self.desktop.viewable(window):
-                    return window
-            return None
-        return wait_until(match, timeout)
+        """This process's viewable window titled title (other than other_than), once it comes."""
+        return self.desktop.find_window(self.process, title, timeout, other_than)
 
     def wait_main_window(self, timeout=20):
-        found = wait_until(lambda: self.wait_window("Lexitrove", 0) or not self.running(), timeout)
-        self.window = self.wait_window("Lexitrove", 0) if found else None
-        if self.window is None:
-            raise Mismatch("the main window after start-up", 'a window titled "Lexitrove" within %d s' % timeout,
-                           "none %s; its windows %r, its output %r"
-                           % (describe_end(self.process, timeout), self.windows(), self.log()))
-        if self.menu_bar(timeout=timeout) is None:
-            raise Mismatch("the accessibility bus", "the program's menu bar on it", "nothing")
+        try:
+            self.window = self.wait_window("Lexitrove", timeout)
+        except Mismatch as failure:
+            raise Mismatch("the main window after start-up", failure.expected,
+                           "%s; its output %r" % (failure.seen, self.log())) from None
+        self.menu_bar(timeout)
         return self.window
 
     # ---- the window's contents, through the accessibility bus -------------------------------
 
-    def app(self, timeout=15):
+    def app(self):
         def lookup():
-            desktop = Atspi.get_desktop(0)
-            for app in children(desktop):
+            for app in children(Atspi.get_desktop(0)):
                 try:
                     if app.get_process_id() == self.process.pid:
                         return app
@@ -148,26 +135,28 @@ class Program:
                     continue
             return None
         if self._app is None:
-            self._app = wait_until(lookup, timeout, interval=0.1)
+            self._app = wait_for("process %d on the accessibility bus" % self.process.pid, lookup, 15, interval=0.1)
         return self._app
 
+    def _top_level_now(self, title, roles=("frame",)):
+        return next((top for top in children(self.app()) if role(top) in roles and name(top) == title), None)
+
     def top_level(self, title, roles=("frame",), timeout=5):
-        def lookup():
-            app = self.app()
-            for top in children(app) if app else []:
-                if role(top) in roles and name(top) == title:
-                    return top
-            return None
-        return wait_until(lookup, timeout)
+        return wait_for("a %s titled %r on the accessibility bus" % (" or ".join(roles), title),
+                        lambda: self._top_level_now(title, roles), timeout,
+                        seen=lambda: [(role(top), name(top)) for top in children(self.app())])
 
     def menu_bar(self, timeout=5):
         def lookup():
-            frame = self.top_level("Lexitrove", timeout=0)
-            for child in children(frame) if frame else []:
-                if role(child) == "menu bar":
-                    return child
-            return None
-        return wait_until(lookup, timeout)
+            return next((child for child in children(self._top_level_now("Lexitrove")) if role(child) == "menu bar"),
+                        None)
+        return wait_for("the program's menu bar on the accessibility bus", lookup, timeout)
+
+    def on_screen(self, accessible):
+        """Where an accessible lies, as a Box in the screen's pixels."""
+        box = accessible.get_extents(Atspi.CoordType.SCREEN)
+        scale = self.desktop.dpi() / ACCESSIBLE_DPI
+        return Box(box.x * scale, box.y * scale, box.width * scale, box.height * scale)
 
     def bar_captions(self):
         return [name(item) for item in children(self.menu_bar())]
@@ -184,10 +173,11 @@ class Program:
         return self.bar_captions()[-1]
 
     def client_area(self):
+        """The client area below the menu bar, as a Box on the screen."""
         frame = self.top_level("Lexitrove")
         for child in children(frame):
             if role(child) == "filler":
-                return child.get_extents(Atspi.CoordType.SCREEN)
+                return self.on_screen(child)
         raise Mismatch("the window's client area", "a filler below the menu bar", [role(c) for c in children(frame)])
 
     def phrase_box(self):
@@ -199,15 +189,11 @@ class Program:
                     return Atspi.Text.get_text(box, 0, Atspi.Text.get_character_count(box))
         raise Mismatch("the phrase box", "a text box named Text1", "none")
 
-    def wait_phrase(self, expected, what, timeout=10):
-        if wait_until(lambda: self.phrase_box() == expected, timeout) is None:
-            raise Mismatch(what, repr(expected), repr(self.phrase_box()))
-
     # ---- mouse and keyboard -----------------------------------------------------------------
 
     def click(self, accessible):
-        box = accessible.get_extents(Atspi.CoordType.SCREEN)
-        self.desktop.click(box.x + box.width // 2, box.y + box.height // 2)
+        box = self.on_screen(accessible)
+        self.desktop.click(int(box.x + box.width / 2), int(box.y + box.height / 2))
 
     def choose(self, menu, downs, caption):
         """Clicks `menu` on the menu bar, presses Down `downs` times, checks that `caption` is
@@ -215,19 +201,16 @@ class Program:
         item = self.bar_item(menu)
         popup = children(item)[0]
         self.click(item)
-        if not wait_until(lambda: has_state(popup, Atspi.StateType.SHOWING), 5):
-            raise Mismatch('the "%s" list after a click on it' % menu, "open", "closed")
+        wait_for('the "%s" list open after a click on it' % menu, lambda: has_state(popup, Atspi.StateType.SHOWING), 5)
         self.desktop.key(*["Down"] * downs)
 
         def highlighted():
             return next((name(entry) for entry in children(popup)
                          if has_state(entry, Atspi.StateType.FOCUSED)), None)
-        if wait_until(lambda: highlighted() == caption, 5) is None:
-            raise Mismatch('the highlighted entry of "%s" after Down x%d' % (menu, downs), repr(caption),
-                           repr(highlighted()))
+        wait_for('%r highlighted in the "%s" list after Down x%d' % (caption, menu, downs),
+                 lambda: highlighted() == caption, 5, seen=highlighted)
         self.desktop.key("Return")
-        if not wait_until(lambda: not has_state(popup, Atspi.StateType.SHOWING), 5):
-            raise Mismatch('the "%s" list after Return' % menu, "closed", "still open")
+        wait_for('the "%s" list closed after Return' % menu, lambda: not has_state(popup, Atspi.StateType.SHOWING), 5)
 
     def close_box(self):
         """Where the close box of the window manager's frame is: the rightmost square button
@@ -333,14 +316,13 @@ class GeometryRecorder:
             elif event.type == X.MapNotify and event.window.id != self._frame.id and not self.client_gone:
                 self.mapped.append(event.window.id)
 
-    def record(self, until, timeout):
-        """Records until until() is true or the timeout has passed; returns until()'s last value."""
-        end = time.monotonic() + timeout
-        done = until()
-        while not done and time.monotonic() < end:
+    def record(self, what, until, timeout, seen=None):
+        """Records until until() is true, and returns its value; raises Mismatch naming what it
+        waited for (and what seen() gave last) after timeout seconds."""
+        def drained():
             self._drain()
-            time.sleep(0.005)
-            done = until()
+            return until()
+        done = wait_for(what, drained, timeout, seen=seen, interval=0.005)
         self._drain()
         return done
 

@@ -72,7 +72,7 @@ def run_cases(desktop, executable, names, failures, workdir):
 
 
 def report_failure(name, failure, fixture, desktop, failures):
-    from program import Mismatch
+    from desktop import Mismatch
     if isinstance(failure, Mismatch):
         print("FAIL %s: %s\n       expected: %s\n       saw:      %s" % (name, failure.what, failure.expected,
                                                                         failure.seen))

@@ -18,7 +18,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import SKIP, Desktop, missing_requirements  # noqa: E402
+from desktop import SKIP, Desktop, Mismatch, missing_requirements  # noqa: E402
 
 # The first start on a fresh, loaded two-core machine: the one wait here that may be long.
 FIRST_START_BOUND = 120
@@ -45,7 +45,7 @@ def main():
         try:
             desktop.find_window(process, "Lexitrove", FIRST_START_BOUND)
             print("first start: the window came after %.1f s" % (time.monotonic() - began))
-        except RuntimeError as failure:
+        except Mismatch as failure:
             print("first start: " + str(failure))
             return 1
         finally:

@@ -12,22 +12,11 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "e2e"))
 
-from desktop import Desktop, missing_requirements, wait_until  # noqa: E402
+from desktop import Desktop, Mismatch, check, missing_requirements, wait_for  # noqa: E402
 
 SKIP = 77
 PLAIN_TEXT_TARGETS = {"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "UTF8_STRING", "STRING", "TEXT",
                       "COMPOUND_TEXT", "text/plain", "text/plain;charset=utf-8"}
-
-
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
-
-
-def wait_for(condition, what, timeout=20.0):
-    found = wait_until(condition, timeout)
-    check(found, f"timed out waiting for {what}")
-    return found
 
 
 def words_command(program, count):
@@ -39,10 +28,10 @@ def phrase_on_clipboard(desktop, vocabulary, count, previous):
         text = desktop.clipboard()
         return text if text and text != previous else None
 
-    phrase = wait_for(changed, f"a phrase of {count} words on the clipboard")
+    phrase = wait_for(f"a new phrase of {count} words on the clipboard", changed, 20, seen=desktop.clipboard)
     words = phrase.split(" ")
-    check(len(words) == count and all(word in vocabulary for word in words),
-          f"not a phrase of {count} words from the list: {phrase!r}")
+    if len(words) != count or not all(word in vocabulary for word in words):
+        raise Mismatch("the phrase on the clipboard", f"{count} words from the list", repr(phrase))
     return phrase
 
 
@@ -61,26 +50,30 @@ def command_copy_text_and_close(fixture, words, vocabulary, manager_name):
     manager = fixture.start_clipboard_manager(manager_name)
     other = fixture.take_clipboard("before the program")
     program = fixture.start(words)
-    check(desktop.clipboard() == "before the program", "start-up changed the clipboard")
+    check("the clipboard after start-up", "before the program", desktop.clipboard())
     words_command(program, 3)
     phrase = phrase_on_clipboard(desktop, vocabulary, 3, "before the program")
-    check(other.wait(10) == 0, "the other program kept the clipboard")
+    check("the exit status of the program that lost the clipboard", 0, other.wait(10))
     targets = desktop.clipboard_targets()
-    check(targets <= PLAIN_TEXT_TARGETS and "UTF8_STRING" in targets, f"offered: {sorted(targets)}")
-    check(desktop.selection_owner("PRIMARY") == 0, "the phrase was put on the PRIMARY selection")
+    if not targets <= PLAIN_TEXT_TARGETS or "UTF8_STRING" not in targets:
+        raise Mismatch("the clipboard's formats", "plain text ones, UTF8_STRING among them", sorted(targets))
+    check("the owner of the PRIMARY selection", 0, desktop.selection_owner("PRIMARY"))
 
     fixture.take_clipboard("from another program")
     program.click(program.bar_item("Copy Text"))
-    wait_for(lambda: "Text Copied" in program.bar_captions(), '"Text Copied" on the menu bar', timeout=5)
-    check(desktop.clipboard() == phrase, "Copy Text did not put the phrase back")
-    wait_for(lambda: "Copy Text" in program.bar_captions(), '"Copy Text" back on the menu bar', timeout=10)
+    wait_for('"Text Copied" on the menu bar', lambda: "Text Copied" in program.bar_captions(), 5,
+             seen=program.bar_captions)
+    check('the clipboard after "Copy Text"', phrase, desktop.clipboard())
+    wait_for('"Copy Text" back on the menu bar', lambda: "Copy Text" in program.bar_captions(), 10,
+             seen=program.bar_captions)
 
-    check(close_window(program) == 0, "closing the window did not end the program with status 0")
-    wait_for(lambda: desktop.clipboard() == phrase, f"the phrase on the clipboard after the program ended, "
-             f"served by {manager_name}", 10)
+    check("the exit status after closing the window", 0, close_window(program))
+    wait_for(f"the phrase on the clipboard after the program ended, served by {manager_name}",
+             lambda: desktop.clipboard() == phrase, 10, seen=desktop.clipboard)
     # Served by the manager alone: without it nothing is left on the clipboard.
     desktop.processes.end(manager)
-    wait_for(lambda: desktop.selection_owner("CLIPBOARD") == 0, "the clipboard to be left without an owner", 5)
+    wait_for("the clipboard left without an owner", lambda: desktop.selection_owner("CLIPBOARD") == 0, 5,
+             seen=lambda: desktop.selection_owner("CLIPBOARD"))
 
 
 def missing_list_during_command(fixture, words, vocabulary):
@@ -93,15 +86,16 @@ def missing_list_during_command(fixture, words, vocabulary):
     phrase_on_clipboard(desktop, vocabulary, 3, None)
     os.remove(os.path.join(program.folder, "Words.TxT"))
     words_command(program, 1)
-    box = wait_for(lambda: program.wait_window("Quorbel_Words", 0), "the message box")
+    box = program.wait_window("Quorbel_Words", 20)
     time.sleep(0.3)
-    check(program.running(), "the program ended before its message was dismissed")
+    check("the program running while its message shows", True, program.running())
     last = desktop.clipboard()
-    check(last is not None, "nothing on the clipboard while the message shows")
+    if last is None:
+        raise Mismatch("the clipboard while the message shows", "a text", "nothing")
     desktop.run(["xdotool", "windowactivate", "--sync", str(box.id)])
     desktop.key("Return")
-    check(program.wait_exit(60) == 1, "the missing list did not end the program with status 1")
-    check(desktop.clipboard() == last, "the clipboard did not outlive the program")
+    check("the exit status after the message about the missing list", 1, program.wait_exit(60))
+    check("the clipboard after the program ended", last, desktop.clipboard())
 
 
 def without_manager(fixture, words, vocabulary):
@@ -110,8 +104,8 @@ def without_manager(fixture, words, vocabulary):
     program = fixture.start(words)
     words_command(program, 2)
     phrase_on_clipboard(desktop, vocabulary, 2, None)
-    check(close_window(program) == 0, "closing the window did not end the program with status 0")
-    check(desktop.clipboard() is None, "something still serves the clipboard")
+    check("the exit status after closing the window", 0, close_window(program))
+    check("the clipboard after the program ended", None, desktop.clipboard())
 
 
 def main():
