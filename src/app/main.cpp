@@ -29,5 +29,6 @@ int main(int argc, char* argv[])
         return platform.exitStatus();
     window.show();
     const int status = QApplication::exec();
+    platform.leaveClipboard();
     return platform.hasEnded() ? platform.exitStatus() : status;
 }

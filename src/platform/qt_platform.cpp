@@ -8,12 +8,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QTime>
 #include <QTimer>
+
+#include <chrono>
+#include <cstdlib>
+
+// Qt built without X11 support has no X11 connection to ask, whatever libraries are around.
+#if defined(LEXITROVE_HAVE_XCB) && QT_CONFIG(xcb)
+#define LEXITROVE_X11
+#include <xcb/xcb.h>
+#endif
 
 QtPlatform::QtPlatform(QtFormWindow& window)
     : m_window(window)
@@ -128,4 +138,55 @@ void QtPlatform::setEnabled(Item item, bool enabled)
 void QtPlatform::replaceClipboard(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+#if defined(LEXITROVE_X11)
+namespace {
+
+// How long requests that came before the clipboard was let go of are waited for: they are already
+// on their way, so this ends the process no later than it can be seen.
+constexpr std::chrono::milliseconds kLeaveClipboardGrace{50};
+
+bool hasClipboardManager(xcb_connection_t* connection)
+{
+    static constexpr char name[] = "CLIPBOARD_MANAGER";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, true, sizeof name - 1, name), nullptr);
+    if (!atom)
+        return false;
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr);
+    const bool managed = atom->atom != XCB_ATOM_NONE && owner && owner->owner != XCB_NONE;
+    std::free(owner);
+    std::free(atom);
+    return managed;
+}
+
+} // namespace
+#endif
+
+// Between the end of the event loop and the closing of the connection nobody answers for the
+// clipboard, yet the window system still hands requests for it to this process. A program that
+// asks then waits for its own timeout, and a clipboard manager that polls, such as one that puts
+// back an emptied clipboard, hangs there and never restores the phrase. Where a manager has
+// claimed CLIPBOARD_MANAGER, Qt's hand-off at teardown serves every request until the manager
+// owns the clipboard. Elsewhere the clipboard is let go of now: from then on the window system
+// answers that it is empty, and a request that came before is refused here.
+void QtPlatform::leaveClipboard()
+{
+#if defined(LEXITROVE_X11)
+    if (QGuiApplication::platformName() != u"xcb" || !QGuiApplication::clipboard()->ownsClipboard())
+        return;
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || hasClipboardManager(connection))
+        return;
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+    // The round trip brings in every request sent before the clipboard was let go of; Qt's
+    // reader thread passes them on within moments, and the loop below answers them.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    QEventLoop loop;
+    QTimer::singleShot(kLeaveClipboardGrace, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+#endif
 }

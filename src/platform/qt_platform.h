@@ -39,6 +39,9 @@ public:
     QtPlatform& operator=(const QtPlatform&) = delete;
 
     int exitStatus() const { return m_exitStatus; }
+    // Call once the event loop has ended: where no clipboard manager will take the clipboard
+    // over, lets go of it and refuses what was asked for it meanwhile.
+    void leaveClipboard();
 
     void setEventSink(EventSink* sink) override;
     QString applicationFolder() override;
