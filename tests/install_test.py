@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from desktop import SKIP, Desktop, Mismatch, check, missing_requirements  # noqa: E402
+from desktop import CLIENT_AREA, SKIP, Desktop, Mismatch, check, missing_requirements  # noqa: E402
 
 # What a .deb needs besides dpkg-deb: without them its Depends would not name the Qt libraries.
 PACKAGING_TOOLS = (("dpkg-shlibdeps", "dpkg-dev"), ("file", "file"))
@@ -24,7 +24,6 @@ PACKAGING_TOOLS = (("dpkg-shlibdeps", "dpkg-dev"), ("file", "file"))
 DEPENDENCIES = ("libqt6core6", "libqt6gui6", "libqt6widgets6", "qt6-qpa-plugins")
 
 CAPTION = "Lexitrove"
-CLIENT_WIDTH_TWIPS = 13500  # the window's client area, in the program's own layout unit
 
 
 def install_package(build, cpack, work, root):
@@ -73,7 +72,7 @@ def check_window(link):
             print("ok      the installed program shows its window '%s' (after %.1f s)"
                   % (CAPTION, time.monotonic() - started))
             left, top, width, height = desktop.root_geometry(desktop.frame(window))
-            if width < desktop.pixels(CLIENT_WIDTH_TWIPS) or height >= width:
+            if width < desktop.pixels(CLIENT_AREA[0]) or height >= width:
                 raise Mismatch("the window's frame", "a long, low bar as wide as the client area at least",
                                "%dx%d" % (width, height))
             check("the window's icons include 48x48", True, (48, 48) in desktop.icon_sizes(window))

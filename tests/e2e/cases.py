@@ -6,7 +6,7 @@ import os
 import subprocess
 import time
 
-from desktop import SCREEN, Mismatch, check, wait_for
+from desktop import CLIENT_AREA, SCREEN, Mismatch, check, wait_for
 from program import GeometryRecorder, children, has_state, name, role
 
 from gi.repository import Atspi
@@ -16,9 +16,7 @@ CASES = []
 GREY = (128, 128, 128)
 FIVE_WORDS = ["alpha", "bravo", "charlie", "delta", "echo"]
 MENU_BAR = ["Words", "Change Tex", "Copy Text", "Characters 0"]
-# The window's layout in the program's own twips: the client area's size, and the phrase box's
-# left, top, width and height within it.
-CLIENT_AREA = (13500, 900)
+# The phrase box's left, top, width and height in the client area, in the program's own twips.
 PHRASE_BOX = (0, 240, 13455, 405)
 
 

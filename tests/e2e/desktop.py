@@ -27,6 +27,7 @@ SCREEN = (1920, 1080)
 # on any screen.
 DPI_VARIABLE = "LEXITROVE_DESKTOP_DPI"
 TWIPS_PER_INCH = 1440  # the unit of the program's own layout
+CLIENT_AREA = (13500, 900)  # the program's client area below its menu bar, in twips
 SKIP = 77  # what CTest is told to count as skipped
 # The longest a program may take from its start to its first window. A warm start takes well
 # under a second; this leaves room for a first start on a loaded two-core machine.

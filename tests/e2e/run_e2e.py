@@ -19,9 +19,8 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import Desktop, missing_requirements  # noqa: E402
+from desktop import SKIP, Desktop, missing_requirements  # noqa: E402
 
-SKIPPED = 77
 SUITE_BUDGET = 270  # seconds; ctest stops the suite at 300
 CASE_BUDGET = 60
 
@@ -117,7 +116,7 @@ def main():
     missing = missing_requirements(("xfsettingsd",))
     if missing:
         print("skipped: this machine lacks %s (scripts/install-deps.sh test installs them)" % ", ".join(missing))
-        return SKIPPED
+        return SKIP
     executable = os.path.abspath(args.program)
     if not os.access(executable, os.X_OK):
         print("no executable at %s" % executable)

@@ -12,9 +12,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "e2e"))
 
-from desktop import Desktop, Mismatch, check, missing_requirements, wait_for  # noqa: E402
+from desktop import SKIP, Desktop, Mismatch, check, missing_requirements, wait_for  # noqa: E402
 
-SKIP = 77
 PLAIN_TEXT_TARGETS = {"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS", "UTF8_STRING", "STRING", "TEXT",
                       "COMPOUND_TEXT", "text/plain", "text/plain;charset=utf-8"}
 
