@@ -3,6 +3,7 @@
 #include "platform/qt_platform.h"
 
 #include "platform/file_input.h"
+#include "platform/qt_x11.h"
 #include "platform/system_random.h"
 
 #include <QAction>
@@ -18,12 +19,6 @@
 
 #include <chrono>
 #include <cstdlib>
-
-// Qt built without X11 support has no X11 connection to ask, whatever libraries are around.
-#if defined(LEXITROVE_HAVE_XCB) && QT_CONFIG(xcb)
-#define LEXITROVE_X11
-#include <xcb/xcb.h>
-#endif
 
 QtPlatform::QtPlatform(QtFormWindow& window)
     : m_window(window)
@@ -175,11 +170,8 @@ bool hasClipboardManager(xcb_connection_t* connection)
 void QtPlatform::leaveClipboard()
 {
 #if defined(LEXITROVE_X11)
-    if (QGuiApplication::platformName() != u"xcb" || !QGuiApplication::clipboard()->ownsClipboard())
-        return;
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection || hasClipboardManager(connection))
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !QGuiApplication::clipboard()->ownsClipboard() || hasClipboardManager(connection))
         return;
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
     // The round trip brings in every request sent before the clipboard was let go of; Qt's

@@ -2,6 +2,7 @@
 // Pacing and flushing the moves of the closing animation, and serving the window system between them.
 #include "ui/qt_window_motion.h"
 
+#include "platform/qt_x11.h"
 #include "ui/window_description.h"
 
 #include <QCoreApplication>
@@ -12,33 +13,18 @@
 
 #include <algorithm>
 
-// Qt built without X11 support has no X11 connection to flush, whatever libraries are around.
-#if defined(LEXITROVE_HAVE_XCB) && QT_CONFIG(xcb)
-#define LEXITROVE_X11
-#include <xcb/xcb.h>
-#endif
-
 namespace {
 
 // Moves further apart than this belong to different runs: the animation's own follow one
 // another within a few milliseconds.
 constexpr std::chrono::milliseconds kRunGap{250};
 
-bool onX11()
-{
-    // Other platforms may answer for X11 too (offscreen does, without a connection).
-    return QGuiApplication::platformName() == u"xcb";
-}
-
 // Hands the requests queued on the connection to the window system now, rather than whenever Qt
 // next gets round to it.
 void flushConnection()
 {
 #if defined(LEXITROVE_X11)
-    if (!onX11())
-        return;
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr)
+    if (xcb_connection_t* connection = x11Connection())
         xcb_flush(connection);
 #endif
 }
@@ -187,7 +173,7 @@ std::unique_ptr<QAbstractNativeEventFilter> WindowMotion::holdGeometry([[maybe_u
 #if defined(LEXITROVE_X11)
     // Only X11 window managers answer moves late. On Wayland the moves are refused (setGeometry);
     // elsewhere a move is reported as it is made.
-    if (onX11() && window.windowHandle())
+    if (x11Connection() && window.windowHandle())
         return std::make_unique<HeldX11Geometry>(xcb_window_t(window.winId()));
 #endif
     return nullptr;
