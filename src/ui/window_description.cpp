@@ -8,7 +8,6 @@
 #include "edit/spacing_commands.h"
 #include "words/phrase_commands.h"
 
-#include <algorithm>
 #include <iterator>
 
 namespace WindowDescription {
@@ -68,12 +67,6 @@ static_assert(inItemOrder(), "kMenuTree needs one row per Item, in the order of 
 std::span<const Control> controls()
 {
     return kControls;
-}
-
-const Control& control(Box box)
-{
-    return *std::find_if(std::begin(kControls), std::end(kControls),
-                         [box](const Control& row) { return row.box == box; });
 }
 
 std::span<const MenuRow> menuTree()

@@ -50,7 +50,6 @@ struct MenuRow
 
 // In creation order.
 std::span<const Control> controls();
-const Control& control(Box box);
 // In display order, which is the order of Item.
 std::span<const MenuRow> menuTree();
 const MenuRow& menuRow(Item item);

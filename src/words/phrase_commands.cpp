@@ -72,7 +72,7 @@ void generatePhrase(FormState& form, Platform& platform, const QString& countTex
         platform.setText(Box::Text1, platform.text(Box::Text1) + form.Word + u' ');
         // The trace of the draw: the ordinal reached, then the ordinal drawn.
         platform.setText(Box::Text3, QString::number(form.Pos) + u' '
-                                                       + QString::number(qint64(form.Pick.value_or(0.0))));
+                                                       + QString::number(qint64(*form.Pick)));
     }
     const QString phrase = platform.text(Box::Text1);
     if (phrase.endsWith(u' '))
