@@ -99,17 +99,41 @@ QString wideItem(QString line)
     return line;
 }
 
-// The file's items, one unit at a time: the byte-order mark decides between bytes and 16-bit
-// units (an odd last byte of a UTF-16 file is no unit); CR and LF end lines; empty lines are
-// no items.
-QStringList referenceItems(const QByteArray& file)
+// Whether a file without a byte-order mark is read as UTF-16, and in which order: decided on its
+// first `sample` bytes, where every unit with a zero byte in one half has it in the same half,
+// and half of the units or more have one.
+enum class Wide { No, Little, Big };
+Wide wideWithoutMark(const QByteArray& file, qsizetype sample)
+{
+    const qsizetype units = std::min(file.size(), sample) / 2;
+    qsizetype zeroFirst = 0, zeroSecond = 0;
+    for (qsizetype i = 0; i < units; ++i) {
+        zeroFirst += file[2 * i] == 0;
+        zeroSecond += file[2 * i + 1] == 0;
+    }
+    if (units < 2)
+        return Wide::No;
+    if (zeroFirst == 0 && 2 * zeroSecond >= units)
+        return Wide::Little;
+    if (zeroSecond == 0 && 2 * zeroFirst >= units)
+        return Wide::Big;
+    return Wide::No;
+}
+
+// The file's items, one unit at a time: the byte-order mark, or without one the look of the
+// first `sample` bytes, decides between bytes and 16-bit units (an odd last byte of a UTF-16
+// file is no unit); CR and LF end lines; empty lines are no items.
+QStringList referenceItems(const QByteArray& file, qsizetype sample)
 {
     const auto byte = [&](qsizetype i) { return uchar(file[i]); };
     QStringList items;
-    if (file.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
-        const bool little = byte(0) == 0xFF;
+    const bool marked = file.size() >= 2 && ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF));
+    const bool utf8Marked = file.startsWith("\xEF\xBB\xBF");
+    const Wide unmarked = marked || utf8Marked ? Wide::No : wideWithoutMark(file, sample);
+    if (marked || unmarked != Wide::No) {
+        const bool little = marked ? byte(0) == 0xFF : unmarked == Wide::Little;
         QString line;
-        for (qsizetype i = 2; i + 1 < file.size(); i += 2) {
+        for (qsizetype i = marked ? 2 : 0; i + 1 < file.size(); i += 2) {
             const char16_t unit = little ? char16_t(byte(i) | byte(i + 1) << 8) : char16_t(byte(i) << 8 | byte(i + 1));
             if (unit == u'\n' || unit == u'\r') {
                 if (!line.isEmpty())
@@ -123,8 +147,7 @@ QStringList referenceItems(const QByteArray& file)
             items.append(wideItem(line));
         return items;
     }
-    const bool utf8Mark = file.startsWith("\xEF\xBB\xBF");
-    for (const QByteArray& line : file.mid(utf8Mark ? 3 : 0).replace('\r', '\n').split('\n')) {
+    for (const QByteArray& line : file.mid(utf8Marked ? 3 : 0).replace('\r', '\n').split('\n')) {
         if (!line.isEmpty())
             items.append(byteItem(line));
     }
@@ -195,10 +218,12 @@ void checkStrides(const QByteArray& file, const QStringList& items, qsizetype bl
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArray file(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QStringList items = referenceItems(file);
     // Block, chunk and stride sizes follow from the input, so that the fuzzer moves boundaries.
+    // The encoding is decided on the first 4,096 bytes, or on a whole block where it is smaller.
     const std::uint32_t mix = (std::uint32_t(size) * 2654435761u) ^ (size ? data[size / 2] * 40503u : 0u);
-    checkProcedures(file, items, 1 + qint64(mix % 5003));
-    checkStrides(file, items, 16 + qsizetype(mix >> 8) % 300, 1 + qint64(mix >> 20) % 7);
+    const qsizetype blockSize = 16 + qsizetype(mix >> 8) % 300;
+    static_assert(ItemReader::EncodingSample == 4096, "the reference states the sample itself");
+    checkProcedures(file, referenceItems(file, 4096), 1 + qint64(mix % 5003));
+    checkStrides(file, referenceItems(file, blockSize), blockSize, 1 + qint64(mix >> 20) % 7);
     return 0;
 }

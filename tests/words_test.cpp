@@ -11,6 +11,8 @@
 #include <cmath>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The rules of the reader, restated as simply as possible: split on LF, CR or CRLF and drop
@@ -160,6 +162,13 @@ void WordsTest::reader_decodesEachEncoding_data()
         << QByteArray("\xFF\xFE\0\x0A" "a\0", 6) << QStringList{QStringLiteral("\u0A00a")};
     QTest::addRow("surrogate pair") << QByteArray("\xF0\x9F\x94\x91\n")
                                     << QStringList{QString::fromUtf8("\xF0\x9F\x94\x91")};
+    // Without a mark, half the units or more with a zero high byte and none with a zero low one.
+    QTest::addRow("UTF-16LE without a mark") << QByteArray("a\0b\0\n\0\xC3\x03\r\0\n\0", 12)
+                                             << QStringList{QStringLiteral("ab"), QStringLiteral("\u03C3")};
+    QTest::addRow("UTF-16BE without a mark") << QByteArray("\0a\0b\0\r\x03\xC3", 8)
+                                             << QStringList{QStringLiteral("ab"), QStringLiteral("\u03C3")};
+    QTest::addRow("zero bytes on both sides stay 8-bit") << QByteArray("\0\0a\0\nb", 6)
+                                                         << QStringList{QString::fromLatin1("\0\0a\0", 4), "b"};
 }
 
 void WordsTest::reader_decodesEachEncoding()
@@ -233,6 +242,8 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy_data()
         + "Start Lexitrove again to use Words.TxT as it is now.";
     const QString noRandom = "The system gave no random numbers (Function not implemented)" + noPhrase
         + "Try again; Lexitrove makes no phrase without them.";
+    const QString untypeable = "Line %1 of Words.TxT holds a control character (%2), which cannot be typed" + noPhrase
+        + "Correct or delete line %1 of Words.TxT" + restart;
     // clang-format off
     // Start-up counts quietly; Total stays 0 and every command says why, until a restart.
     QTest::addRow("empty at start-up")      << "empty" << 1 << empty << false;
@@ -244,6 +255,10 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy_data()
     QTest::addRow("emptied")                << "emptied" << 1 << empty << true;
     QTest::addRow("shortened, word 3")      << "shortened" << 3 << shorter << true;
     QTest::addRow("no random bits, word 3") << "random source" << 3 << noRandom << true;
+    // A drawn item that cannot be typed: the message names the line of the file, where empty
+    // lines and CRLF count as an editor counts them.
+    QTest::addRow("TAB in word 3")          << "tab" << 3 << untypeable.arg(u"4"_s, u"U+0009"_s) << true;
+    QTest::addRow("a list of zero bytes")   << "zeros" << 1 << untypeable.arg(u"1"_s, u"U+0000"_s) << true;
     // A missing list still ends the program, but not before the words drawn so far are gone.
     QTest::addRow("missing at word 2")      << "missing" << 2 << "Error Words.TxT File Missing" << false;
     // clang-format on
@@ -261,6 +276,8 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy()
         m_fake->setWordList(QByteArray());
     if (failure == u"unreadable at start-up")
         m_fake->setOpenError(ErrorNumber::PermissionDenied);
+    if (failure == u"zeros")
+        m_fake->setWordList(QByteArray(100000, '\0'));
     if (failure == u"too long")
         CountWords(state(), *m_fake, 2);
     else
@@ -280,6 +297,10 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy()
         m_fake->setWordList(QByteArray());
     if (failure == u"shortened") {
         m_fake->setWordLines({QStringLiteral("alpha")});
+        m_fake->queueDraws({0.9});
+    }
+    if (failure == u"tab") {
+        m_fake->setWordList("alpha\n\nbeta\r\nga\tmma\n");
         m_fake->queueDraws({0.9});
     }
     if (failure == u"random source")

@@ -34,10 +34,12 @@ struct DrawFault
         OverlongList,   // it holds more words than Total can count
         ShortenedList,  // it ends before the drawn ordinal: it got shorter since start-up
         RandomSource,   // the system gave no random bits; `reason` says why
+        Untypeable,     // the drawn item holds a control character: `reason` names it, `line` says where
     };
     // clang-format on
     Kind kind = None;
     QString reason; // the system's words, where it gave any
+    qint64 line = 0; // Untypeable: the line of the file the item stands on, counted from 1
 };
 
 struct FormState

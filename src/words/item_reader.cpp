@@ -109,7 +109,10 @@ void ItemReader::readBlock()
     m_pos = 0;
     m_end = carried;
     const auto size = qsizetype(m_block.size());
-    while (m_end < size / 2) {
+    // The first block holds the whole sample that decides the encoding, where the block can.
+    const qsizetype enough = m_encoding == Encoding::NotSeenYet ? std::max(size / 2, std::min(size, EncodingSample))
+                                                                : size / 2;
+    while (m_end < enough) {
         const qint64 got = m_file.read(m_block.data() + m_end, size - m_end);
         if (got <= 0) {
             m_fileDone = true;
@@ -118,7 +121,7 @@ void ItemReader::readBlock()
         m_end += qsizetype(got);
     }
     if (m_encoding == Encoding::NotSeenYet)
-        takeByteOrderMark();
+        takeEncoding();
     // 16-bit units are read where they lie, so those in the other byte order are turned round.
     const Encoding otherOrder = QSysInfo::ByteOrder == QSysInfo::BigEndian ? Encoding::Utf16LittleEndian
                                                                            : Encoding::Utf16BigEndian;
@@ -129,19 +132,39 @@ void ItemReader::readBlock()
     }
 }
 
-void ItemReader::takeByteOrderMark()
+// A byte-order mark says the encoding. Without one, a file is UTF-16 when, among the whole
+// 16-bit units of its first EncodingSample bytes, at least half have a zero high byte and none a
+// zero low byte (in one byte order): the form of UTF-16 text of a Latin script, line ends
+// included. 8-bit text holds no zero bytes at all; a file of zeros, or one with zeros on both
+// sides, stays 8-bit, and its NUL characters are refused when drawn.
+void ItemReader::takeEncoding()
 {
     const auto* b = reinterpret_cast<const unsigned char*>(m_block.data());
     m_encoding = Encoding::Bytes;
     if (m_end >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
         m_pos = 3;
-    } else if (m_end >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        return;
+    }
+    if (m_end >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
         m_encoding = Encoding::Utf16LittleEndian;
         m_pos = 2;
-    } else if (m_end >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+        return;
+    }
+    if (m_end >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
         m_encoding = Encoding::Utf16BigEndian;
         m_pos = 2;
+        return;
     }
+    const qsizetype units = std::min(m_end, EncodingSample) / 2;
+    qsizetype zeroEven = 0, zeroOdd = 0;
+    for (qsizetype i = 0; i < units; ++i) {
+        zeroEven += b[2 * i] == 0;
+        zeroOdd += b[2 * i + 1] == 0;
+    }
+    if (units >= 2 && zeroEven == 0 && 2 * zeroOdd >= units)
+        m_encoding = Encoding::Utf16LittleEndian;
+    else if (units >= 2 && zeroOdd == 0 && 2 * zeroEven >= units)
+        m_encoding = Encoding::Utf16BigEndian;
 }
 
 // Reads the unread units of the block: all of them when they hold fewer than `limit` item
@@ -162,6 +185,13 @@ qint64 ItemReader::readFromBlock(qint64 limit)
         const qsizetype end = keepItem(p, from + starts.last, n);
         if (starts.count == limit)
             stop = end;
+    }
+    if (m_countLines) {
+        if (starts.count > 0) {
+            bool afterCr = m_afterCr;
+            m_lastItemLine = m_lineEnds + lineEnds(p, from + starts.last, &afterCr) + 1;
+        }
+        m_lineEnds += lineEnds(p, stop, &m_afterCr);
     }
     m_inItem = !isLineEnd(p[stop - 1]);
     m_pos += stop * qsizetype(sizeof(Unit));
@@ -189,6 +219,19 @@ qsizetype ItemReader::keepItem(const Unit* p, qsizetype from, qsizetype n)
     const qsizetype room = MaxItemUnits + 1 - m_item.size() / qsizetype(sizeof(Unit));
     m_item.append(reinterpret_cast<const char*>(p + from), std::min(end - from, room) * qsizetype(sizeof(Unit)));
     return end;
+}
+
+// The lines ended in [p, p + n): every CR, and every LF but one right after a CR.
+template <typename Unit>
+qint64 ItemReader::lineEnds(const Unit* p, qsizetype n, bool* afterCr) const
+{
+    qint64 count = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == Unit('\r') || (p[i] == Unit('\n') && !*afterCr))
+            ++count;
+        *afterCr = p[i] == Unit('\r');
+    }
+    return count;
 }
 
 QString ItemReader::decodeItem() const

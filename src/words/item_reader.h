@@ -15,7 +15,9 @@
 // - LF, CRLF and a lone CR end a line; a last line without a line end is an item too;
 // - an empty line is not an item; nothing is trimmed; commas and quotes are ordinary characters;
 // - a UTF-8 byte-order mark is skipped; a UTF-16 byte-order mark (LE or BE) makes the file
-//   UTF-16; otherwise an item that is valid UTF-8 is read as such, any other as Windows-1252;
+//   UTF-16; so does a file without a mark whose first EncodingSample bytes look like UTF-16
+//   (see takeEncoding); otherwise an item that is valid UTF-8 is read as such, any other as
+//   Windows-1252;
 // - an item keeps its first MaxItemUnits code units (bytes, or 16-bit units in UTF-16 files),
 //   cut back to a whole character; the rest of its line is skipped. No real word comes near
 //   it, and a runaway line cannot flood the phrase box or the memory.
@@ -24,6 +26,9 @@ class ItemReader
 public:
     static constexpr qsizetype MaxItemUnits = 4096;
     static constexpr qsizetype DefaultBlockSize = 64 * 1024;
+    // The bytes at the start of a file without a byte-order mark that decide whether it is
+    // UTF-16 (fewer where the block is smaller, as in tests).
+    static constexpr qsizetype EncodingSample = 4096;
 
     explicit ItemReader(InputFile& file, qsizetype blockSize = DefaultBlockSize);
 
@@ -34,6 +39,13 @@ public:
     qint64 readItems(qint64 limit, QString* last);
     qint64 readBeforeFailure() const { return m_readBeforeFailure; }
 
+    // From now on, counts the lines read, so that lineOfLastItem() can tell on which line of the
+    // file (counted from 1, empty lines included, CRLF being one line end) the last item read
+    // stands. It costs a second walk over every block, so only the rare reading that reports a
+    // line to the user asks for it.
+    void countLines() { m_countLines = true; }
+    qint64 lineOfLastItem() const { return m_lastItemLine; }
+
 private:
     enum class Encoding { NotSeenYet, Bytes, Utf16LittleEndian, Utf16BigEndian };
 
@@ -43,7 +55,7 @@ private:
     const Unit* unread() const;
     bool haveUnits();
     void readBlock();
-    void takeByteOrderMark();
+    void takeEncoding();
     template <typename Unit>
     qint64 readFromBlock(qint64 limit);
     template <typename Unit>
@@ -51,6 +63,8 @@ private:
     template <typename Unit>
     qsizetype keepItem(const Unit* p, qsizetype from, qsizetype n);
     QString decodeItem() const;
+    template <typename Unit>
+    qint64 lineEnds(const Unit* p, qsizetype n, bool* afterCr) const;
 
     InputFile& m_file;
     std::vector<char> m_block;  // the bytes last read from the file
@@ -62,4 +76,8 @@ private:
     QByteArray m_item;          // the units of the item last read; one unit more than
                                 // MaxItemUnits says that its line was longer
     qint64 m_readBeforeFailure = 0;
+    bool m_countLines = false;
+    qint64 m_lineEnds = 0;      // counted so far, when counting lines
+    bool m_afterCr = false;     // the last unit counted was a CR, so an LF now ends no line
+    qint64 m_lastItemLine = 0;
 };

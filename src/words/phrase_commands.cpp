@@ -30,6 +30,12 @@ QString faultPrompt(const DrawFault& fault)
     case DrawFault::RandomSource:
         return QStringLiteral("The system gave no random numbers (%1)").arg(fault.reason) + noPhrase
             + QStringLiteral("Try again; Lexitrove makes no phrase without them.");
+    case DrawFault::Untypeable:
+        return QStringLiteral("Line %1 of Words.TxT holds a control character (%2), which cannot be typed")
+                   .arg(fault.line)
+                   .arg(fault.reason)
+            + noPhrase
+            + QStringLiteral("Correct or delete line %1 of Words.TxT, then start Lexitrove again.").arg(fault.line);
     case DrawFault::MissingList: // endForMissingList has its own message
         break;
     }
@@ -59,15 +65,15 @@ void generatePhrase(FormState& form, Platform& platform, const QString& countTex
     const int n = platform.text(Box::Text2).toInt();
     for (form.LoopIndex = 1; *form.LoopIndex <= n; form.LoopIndex = *form.LoopIndex + 1) {
         // Every word is a true draw from the whole list, or there is no phrase: an empty count
-        // (Fault says why since start-up), a failed draw, or a fetch that fell short of the
-        // drawn ordinal ends the command.
+        // (Fault says why since start-up), a failed draw, a fetch that fell short of the drawn
+        // ordinal, or a drawn item that cannot be typed ends the command.
         if (form.Total == 0)
             return giveNoPhrase(form, platform);
         PickIndex(form, platform);
         if (!form.Pick)
             return giveNoPhrase(form, platform);
         FetchWord(form, platform);
-        if (double(form.Pos) != *form.Pick)
+        if (double(form.Pos) != *form.Pick || form.Fault.kind != DrawFault::None)
             return giveNoPhrase(form, platform);
         platform.setText(Box::Text1, platform.text(Box::Text1) + form.Word + u' ');
         // The trace of the draw: the ordinal reached, then the ordinal drawn.

@@ -31,6 +31,18 @@ qint64 readInto(FormState& form, ItemReader& reader, qint64 limit, qint32 maxPos
     }
 }
 
+// The line of the file on which the `ordinal`-th item stands, read again from the start: only an
+// item the user has to find in the file is worth a second reading, and the count that the
+// commands make for every word stays a single walk.
+qint64 lineOfItem(Platform& platform, qint64 ordinal)
+{
+    const auto file = platform.openForInput(wordListPath(platform));
+    ItemReader reader(*file);
+    reader.countLines();
+    reader.readItems(ordinal, nullptr);
+    return reader.lineOfLastItem();
+}
+
 } // namespace
 
 void endForMissingList(Platform& platform)
@@ -75,18 +87,34 @@ void FetchWord(FormState& form, Platform& platform)
 {
     try {
         form.Pos = 0;
-        const auto file = platform.openForInput(wordListPath(platform));
-        ItemReader reader(*file);
         // Pick is a whole number >= 1; items are read until Pos equals it or the list ends.
         const double pick = form.Pick.value_or(0.0);
         const qint64 limit = pick >= 1.0 && pick <= double(std::numeric_limits<qint32>::max())
                                  ? qint64(pick)
                                  : std::numeric_limits<qint32>::max();
-        form.Pos = qint32(readInto(form, reader, limit, std::numeric_limits<qint32>::max()));
+        {
+            const auto file = platform.openForInput(wordListPath(platform));
+            ItemReader reader(*file);
+            form.Pos = qint32(readInto(form, reader, limit, std::numeric_limits<qint32>::max()));
+        }
         form.Fault = {};
-        if (form.Pos < limit)
+        if (form.Pos < limit) {
             form.Fault.kind = form.Pos == 0 ? DrawFault::EmptyList : DrawFault::ShortenedList;
+        } else if (const qsizetype at = firstUntypeable(form.Word); at >= 0) {
+            const QString code = QStringLiteral("U+%1").arg(form.Word.at(at).unicode(), 4, 16, QLatin1Char('0')).toUpper();
+            form.Fault = {DrawFault::Untypeable, code, lineOfItem(platform, limit)};
+        }
     } catch (const PlatformError& error) {
         keepFault(error, form);
     }
+}
+
+qsizetype firstUntypeable(const QString& item)
+{
+    for (qsizetype i = 0; i < item.size(); ++i) {
+        const char16_t unit = item.at(i).unicode();
+        if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0))
+            return i;
+    }
+    return -1;
 }

@@ -20,8 +20,14 @@ void CountWords(FormState& form, Platform& platform, qint32 maxCount = std::nume
 
 // Reads items until the Pick-th (or the last, when the list is shorter) into Word, counting
 // in Pos. When Pos falls short of Pick, Fault says why: the list is missing, empty, unreadable
-// or shorter than it was; the caller decides what to tell the user.
+// or shorter than it was; the caller decides what to tell the user. An item that holds a
+// control character (see firstUntypeable) is read all the same, and Fault says on which line
+// of the file it stands: no phrase may hold it.
 void FetchWord(FormState& form, Platform& platform);
+
+// The first character of `item` that no keyboard types into a password field: a control
+// character (U+0000 to U+001F, TAB among them, U+007F and U+0080 to U+009F). -1 when there is none.
+qsizetype firstUntypeable(const QString& item);
 
 // Shows "Error Words.TxT File Missing" and ends the process with status 1: never returns.
 void endForMissingList(Platform& platform);
