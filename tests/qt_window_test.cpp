@@ -4,6 +4,7 @@
 #include "qt_fixture.h"
 #include "ui/window_description.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 class QtWindowTest : public QtFormTest
 {
@@ -98,6 +101,19 @@ private Q_SLOTS:
             QVERIFY(!control->isVisibleTo(m_window.get()));
             QVERIFY(control->y() >= m_window.get()->centralWidget()->height());
         }
+        // Assistive technology sees the phrase box and not the hidden ones, nor their texts.
+        m_platform->setText(Box::Text3, QStringLiteral("scratch phrase"));
+        QStringList seen;
+        QList<QAccessibleInterface*> open{QAccessible::queryAccessibleInterface(m_window.get())};
+        while (!open.isEmpty()) {
+            QAccessibleInterface* node = open.takeLast();
+            seen << node->text(QAccessible::Name) + u'=' + node->text(QAccessible::Value);
+            for (int i = 0; i < node->childCount(); ++i)
+                open << node->child(i);
+        }
+        QVERIFY2(seen.contains(QStringLiteral("Text1=")), qPrintable(seen.join(u", ")));
+        for (const QString& hidden : {u"Text2"_s, u"Text3"_s, u"Combo1"_s, u"scratch phrase"_s})
+            QVERIFY2(!seen.join(u", ").contains(hidden), qPrintable(seen.join(u", ")));
     }
 
     void wordsCommand_throughItsAction_fillsPhraseBoxAndCounter()

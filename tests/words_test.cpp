@@ -306,9 +306,11 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy()
     if (failure == u"random source")
         m_fake->failRandomBits(QStringLiteral("Function not implemented"));
     m_fake->setPhraseText(QStringLiteral("old phrase"));
+    m_fake->setText(Box::Text3, QStringLiteral("old phrase"));
     m_fake->choose(Item::W3);
 
-    // The message came once, and by then nothing of the words drawn before it could be pasted.
+    // The message came once, and by then nothing of the words drawn before it could be pasted,
+    // nor was anything of a phrase left in the scratch box.
     QCOMPARE(m_fake->messages().size(), 1);
     const FakePlatform::Message message = m_fake->messages().at(0);
     QCOMPARE(message.prompt, prompt);
@@ -318,6 +320,7 @@ void WordsTest::wordFailure_givesNoPhraseAndSaysWhy()
     QCOMPARE(message.clipboard, QString());
     QCOMPARE(m_fake->phraseText(), QString());
     QCOMPARE(m_fake->clipboard(), QString());
+    QCOMPARE(m_fake->boxText(Box::Text3), QString());
     QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  0"));
     // Emptied, one write per word drawn before the failing one, emptied again.
     QCOMPARE(m_fake->phraseWrites().size(), failingWord + 1);

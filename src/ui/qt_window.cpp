@@ -148,6 +148,11 @@ void QtWindow::buildControls(QWidget* clientArea)
         }
         widget->setObjectName(name);
         widget->setAccessibleName(name);
+        // A hidden control is a window of its own that is never shown: it stays out of the main
+        // window's tree of widgets, which assistive technology walks, so neither it nor what the
+        // program keeps in it (the scratch box holds a whole phrase at times) reaches anyone.
+        if (!row.visible)
+            widget->setWindowFlags(Qt::Window);
         widget->setGeometry(WD::toPixels(row.left, dpi), WD::toPixels(row.top, dpi), WD::toPixels(row.width, dpi),
                             WD::toPixels(row.height, dpi));
         if (row.fontPoints > 0)

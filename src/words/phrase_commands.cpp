@@ -44,10 +44,12 @@ QString faultPrompt(const DrawFault& fault)
 
 // The command stops at a word it cannot draw truly. The box, and through it the clipboard, is
 // emptied before the message waits for the user, so nothing of the words drawn so far can be
-// pasted as if it were a phrase.
+// pasted as if it were a phrase; so is the scratch box, which may hold the phrase before
+// (after "Capital Letters First") or the place of the last word drawn.
 void giveNoPhrase(FormState& form, Platform& platform)
 {
     platform.setText(Box::Text1, QString());
+    platform.setText(Box::Text3, QString());
     ShowCount(form, platform);
     if (form.Fault.kind == DrawFault::MissingList)
         return endForMissingList(platform);
