@@ -2,6 +2,7 @@
 // Start-up: builds the window, runs its load event, and shows it unless start-up ended.
 #include "app/form1.h"
 #include "platform/qt_display_choice.h"
+#include "platform/qt_end_signals.h"
 #include "platform/qt_platform.h"
 #include "ui/qt_window.h"
 
@@ -9,6 +10,23 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+// A signal to end ends the program as closing the window does, without the animation: through
+// the normal teardown, with the status a shell gives a process a signal ended.
+void endBySignal(QtPlatform& platform, int signal)
+{
+    if (platform.hasEnded())
+        return; // already on its way out, with its own status
+    try {
+        platform.endProcess(128 + signal);
+    } catch (const ProcessEnd&) {
+        // Nothing to unwind here: the event loop is on its way out.
+    }
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -24,6 +42,7 @@ int main(int argc, char* argv[])
     QtWindow window;
     QtPlatform platform(window);
     Form1 form(platform);
+    const EndSignals endSignals([&platform](int signal) { endBySignal(platform, signal); });
     form.load();
     if (platform.hasEnded())
         return platform.exitStatus();

@@ -60,7 +60,11 @@ public:
     float geometry(Geometry which) override { return m_window.geometry(which); }
     void setGeometry(Geometry which, float twips) override { m_window.setGeometry(which, twips); }
     float screenWidth() override { return m_window.screenWidth(); }
-    void waitForNextFrame() override { m_window.waitForNextFrame(); }
+    void waitForNextFrame() override
+    {
+        m_window.waitForNextFrame();
+        throwIfEnded(); // a signal to end cuts the closing animation short
+    }
 
 private:
     void throwIfEnded() const;

@@ -1,11 +1,12 @@
 # SPDX-License-Identifier: MIT
 # The clipboard on a real X server: the phrase read by xclip after a command and after "Copy
 # Text", and what is left of it once the program has ended, with either of two clipboard managers
-# (xfsettingsd and parcellite) and without one.
+# (xfsettingsd and parcellite) and without one, and after a signal to end.
 # Usage: clipboard_e2e.py PROGRAM WORD_LIST  (exit 77: the machine lacks what the test needs)
 # The desktop and the driving of the program are the end-to-end harness's (tests/e2e/).
 import os
 import shutil
+import signal
 import sys
 import tempfile
 import time
@@ -97,6 +98,21 @@ def missing_list_during_command(fixture, words, vocabulary):
     check("the clipboard after the program ended", last, desktop.clipboard())
 
 
+def signal_ends_like_a_close(fixture, words, vocabulary, signal_number):
+    """A signal to end (kill -TERM, Ctrl+C in a terminal, the terminal gone) ends the program as
+    a close does, through the teardown where the manager takes the phrase; the exit status says
+    which signal it was."""
+    desktop = fixture.desktop
+    fixture.start_clipboard_manager()
+    program = fixture.start(words)
+    words_command(program, 3)
+    phrase = phrase_on_clipboard(desktop, vocabulary, 3, None)
+    program.process.send_signal(signal_number)
+    check(f"the exit status after {signal.Signals(signal_number).name}", 128 + signal_number, program.wait_exit(60))
+    wait_for("the phrase on the clipboard after the program ended, served by xfsettingsd",
+             lambda: desktop.clipboard() == phrase, 10, seen=desktop.clipboard)
+
+
 def without_manager(fixture, words, vocabulary):
     """No clipboard manager: the phrase lasts only while the program runs."""
     desktop = fixture.desktop
@@ -128,6 +144,8 @@ def main():
                          for manager in ("xfsettingsd", "parcellite")]
             scenarios += [(scenario.__name__, scenario, ()) for scenario in (missing_list_during_command,
                                                                                without_manager)]
+            scenarios += [(f"signal_ends_like_a_close, {number.name}", signal_ends_like_a_close, (number,))
+                          for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)]
             for number, (name, scenario, more) in enumerate(scenarios):
                 started = time.monotonic()
                 fixture = Fixture(desktop, program_path, os.path.join(workdir, "scenario%d" % number))
