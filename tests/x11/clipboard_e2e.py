@@ -2,7 +2,8 @@
 # The clipboard on a real X server: the phrase read by xclip after a command and after "Copy
 # Text", and what is left of it once the program has ended, with either of two clipboard managers
 # (xfsettingsd and parcellite) and without one, and after a signal to end.
-# Usage: clipboard_e2e.py PROGRAM WORD_LIST  (exit 77: the machine lacks what the test needs)
+# Usage: clipboard_e2e.py PROGRAM WORD_LIST [CLIPBOARD_END_TEST]
+#   (exit 77: the machine lacks what the test needs)
 # The desktop and the driving of the program are the end-to-end harness's (tests/e2e/).
 import os
 import shutil
@@ -123,9 +124,17 @@ def without_manager(fixture, words, vocabulary):
     check("the clipboard after the program ended", None, desktop.clipboard())
 
 
+def requests_as_the_program_ends(fixture, end_test):
+    """Without a manager, a request for the clipboard made after the program's event loop has
+    ended is answered at once (qt_clipboard_end_test makes it, on this X server)."""
+    result = fixture.desktop.run([end_test], timeout=60)
+    if result.returncode != 0:
+        raise Mismatch("qt_clipboard_end_test", "every check passed", result.stdout.decode(errors="replace"))
+
+
 def main():
-    if len(sys.argv) != 3:
-        print("usage: clipboard_e2e.py PROGRAM WORD_LIST", file=sys.stderr)
+    if len(sys.argv) not in (3, 4):
+        print("usage: clipboard_e2e.py PROGRAM WORD_LIST [CLIPBOARD_END_TEST]", file=sys.stderr)
         return 2
     missing = missing_requirements(("xfsettingsd", "parcellite"))
     if missing:
@@ -146,6 +155,12 @@ def main():
                                                                                without_manager)]
             scenarios += [(f"signal_ends_like_a_close, {number.name}", signal_ends_like_a_close, (number,))
                           for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)]
+            if len(sys.argv) == 4:
+                end_test = os.path.abspath(sys.argv[3])
+                scenarios.append(("requests_as_the_program_ends",
+                                  lambda fixture, words, vocabulary: requests_as_the_program_ends(fixture, end_test), ()))
+            else:
+                print("not run: requests_as_the_program_ends (built without the xcb headers)")
             for number, (name, scenario, more) in enumerate(scenarios):
                 started = time.monotonic()
                 fixture = Fixture(desktop, program_path, os.path.join(workdir, "scenario%d" % number))
