@@ -21,6 +21,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // What a "Words (nn)" command makes of a list that cannot be read.
@@ -231,7 +233,7 @@ private Q_SLOTS:
 
     void oddContent_givesDefinedItems_data();
     void oddContent_givesDefinedItems();
-    void randomBinary_countsRunsBetweenLineEnds();
+    void randomBinary_countsRunsAndRefusesThem();
     void hugeLine_isCutAndNeverHeldWhole();
     void tenMillionEmptyLines_countNothing_data();
     void tenMillionEmptyLines_countNothing();
@@ -248,8 +250,11 @@ void BadInputTest::oddContent_givesDefinedItems_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("items");
     const auto nul = [](const char16_t* text) { return QString::fromUtf16(text).replace(u'0', QChar(0)); };
-    QTest::addRow("NUL bytes are ordinary characters")
+    QTest::addRow("NUL bytes are counted, and refused when drawn")
         << QByteArray("a\0b\n\0\n\0\0", 8) << QStringList{nul(u"a0b"), nul(u"0"), nul(u"00")};
+    QTest::addRow("control characters are counted, and refused when drawn")
+        << QByteArray("tab\there\nbell\x07\nok\ndel\x7F\n") + QString(u"c1\u0085\n"_s).toUtf8()
+        << QStringList{u"tab\there"_s, u"bell\u0007"_s, u"ok"_s, u"del\u007F"_s, u"c1\u0085"_s};
     QTest::addRow("invalid UTF-8 is read as Windows-1252")
         << QByteArray("caf\xE9\n\xC0\xAF\n\xED\xA0\x80\n\xE2\x82\n")
         << QStringList{QStringLiteral("caf\u00E9"), QStringLiteral("\u00C0\u00AF"),
@@ -258,12 +263,11 @@ void BadInputTest::oddContent_givesDefinedItems_data()
                                           << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
     QTest::addRow("UTF-16BE with a mark") << QByteArray("\xFE\xFF", 2) + utf16(QStringLiteral("alpha\rbeta"), true)
                                           << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
-    // Without a mark the file is 8-bit text: the zero bytes stay in the items as U+0000, and
-    // the zero byte after each LF of a little-endian file begins the next item.
+    // Without a mark, the zero bytes on one side give UTF-16 away.
     QTest::addRow("UTF-16LE without a mark") << utf16(QStringLiteral("alpha\nbeta\n"), false)
-                                             << QStringList{nul(u"a0l0p0h0a0"), nul(u"0b0e0t0a0"), nul(u"0")};
-    QTest::addRow("UTF-16BE without a mark") << utf16(QStringLiteral("alpha\nbeta\n"), true)
-                                             << QStringList{nul(u"0a0l0p0h0a0"), nul(u"0b0e0t0a0")};
+                                             << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
+    QTest::addRow("UTF-16BE without a mark") << utf16(QStringLiteral("alpha\r\nbeta"), true)
+                                             << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
     QTest::addRow("UTF-16 with an odd last byte")
         << QByteArray("\xFF\xFE" "a\0b", 5) << QStringList{QStringLiteral("a")};
     QTest::addRow("CR-only line ends")
@@ -279,17 +283,23 @@ void BadInputTest::oddContent_givesDefinedItems()
     writeFile(listPath(), file);
     startUp();
     QCOMPARE(qsizetype(state().Total), items.size());
+    // An item with a control character (C0, DEL, C1) is no phrase: the command says so.
+    static const QRegularExpression control(QStringLiteral("[\\x{0}-\\x{1F}\\x{7F}-\\x{9F}]"));
+    qsizetype refused = 0;
     for (qsizetype i = 0; i < items.size(); ++i) {
         m_fake->queueDraws({float((double(i) + 0.5) / double(items.size()))});
         m_fake->choose(Item::W1);
-        QCOMPARE(m_fake->phraseText(), items.at(i));
-        QCOMPARE(m_fake->clipboard(), items.at(i));
+        refused += items.at(i).contains(control);
+        const QString phrase = items.at(i).contains(control) ? QString() : items.at(i);
+        QCOMPARE(m_fake->phraseText(), phrase);
+        QCOMPARE(m_fake->clipboard(), phrase);
+        QCOMPARE(m_fake->messages().size(), refused);
     }
-    verifyStillRunning();
+    QVERIFY(!m_fake->hasEnded());
     verifyNothingOpen();
 }
 
-void BadInputTest::randomBinary_countsRunsBetweenLineEnds()
+void BadInputTest::randomBinary_countsRunsAndRefusesThem()
 {
     QByteArray bytes(4 * MiB, Qt::Uninitialized);
     QRandomGenerator random(20261207);
@@ -298,15 +308,20 @@ void BadInputTest::randomBinary_countsRunsBetweenLineEnds()
     writeFile(listPath(), bytes);
     startUp();
     QCOMPARE(qint64(state().Total), byteRuns(bytes));
+    // Nearly every run holds a control character: a command stops at the first it draws, and
+    // names a line of the file.
+    static const QRegularExpression untypeable(
+        QStringLiteral("^Line ([0-9]+) of Words.TxT holds a control character \\(U\\+00[0189][0-9A-F]\\)"));
     for (int round = 0; round < 3; ++round) {
         m_fake->choose(Item::W10);
-        // Ten items and nine spaces, each item at most 4,096 characters and without line ends.
-        const QString phrase = m_fake->phraseText();
-        QVERIFY(phrase.size() >= 19 && phrase.size() <= 10 * ItemReader::MaxItemUnits + 9);
-        QVERIFY(!phrase.contains(u'\n') && !phrase.contains(u'\r'));
-        QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  %1").arg(phrase.size()));
+        QCOMPARE(m_fake->phraseText(), QString());
+        QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  0"));
+        QCOMPARE(m_fake->messages().size(), round + 1);
+        const QRegularExpressionMatch match = untypeable.match(m_fake->messages().last().prompt);
+        QVERIFY2(match.hasMatch(), qPrintable(m_fake->messages().last().prompt));
+        QVERIFY(match.captured(1).toLongLong() <= bytes.count('\n') + bytes.count('\r') + 1);
     }
-    verifyStillRunning();
+    QVERIFY(!m_fake->hasEnded());
     verifyNothingOpen();
 }
 
