@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace WD = WindowDescription;
 
@@ -191,6 +192,18 @@ void FakePlatform::pumpEvents()
         m_pumpActions.dequeue()();
     if (m_ended)
         throw ProcessEnd{};
+}
+
+void FakePlatform::serveWhileReading()
+{
+    ++m_readServices;
+    if (!m_readActions.isEmpty())
+        m_readActions.dequeue()();
+    if (m_ended)
+        throw ProcessEnd{};
+    // The request is carried out once the command has returned: the test asks for it then.
+    if (std::exchange(m_stopRead, false))
+        throw PlatformError{ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred")};
 }
 
 void FakePlatform::setText(Box box, const QString& text)

@@ -65,6 +65,10 @@ public:
     void failRandomBits(const QString& reason) { m_bitsFailure = reason; }
     // Runs at the next pumps, one action per pump, as if the user acted meanwhile.
     void queueDuringPump(std::function<void()> action) { m_pumpActions.enqueue(std::move(action)); }
+    // Runs at the next services of the window system during a read, one action per service.
+    void queueDuringRead(std::function<void()> action) { m_readActions.enqueue(std::move(action)); }
+    // As the desktop asking the window to close during a read: the read under way stops.
+    void askToCloseDuringRead() { m_stopRead = true; }
     // Runs at the next waits between two passes of the closing sequence, one action per wait,
     // as if events came through meanwhile.
     void queueDuringFrame(std::function<void()> action) { m_frameActions.enqueue(std::move(action)); }
@@ -106,6 +110,7 @@ public:
     int openFiles() const { return m_openFiles; }
     qsizetype queuedBits() const { return m_bits.size(); }
     int pumps() const { return m_pumps; }
+    int readServices() const { return m_readServices; }
     int clockReadings() const { return m_clockReadings; }
     float geometryValue(Geometry which) const { return m_geometry.at(which); }
     // Every geometry write in order, as (which, twips).
@@ -123,6 +128,7 @@ public:
     float timeOfDay() override;
     quint64 randomBits() override;
     void pumpEvents() override;
+    void serveWhileReading() override;
     QString text(Box box) override { return boxText(box); }
     void setText(Box box, const QString& text) override;
     void setCaption(Item item, const QString& caption) override;
@@ -156,6 +162,9 @@ private:
     QString m_bitsFailure;
     QQueue<std::function<void()>> m_pumpActions;
     QQueue<std::function<void()>> m_frameActions;
+    QQueue<std::function<void()>> m_readActions;
+    bool m_stopRead = false;
+    int m_readServices = 0;
     QList<qsizetype> m_frameWaits;
     int m_pumps = 0;
     std::array<QString, 3> m_texts; // by Box

@@ -42,7 +42,9 @@ int main(int argc, char* argv[])
     QtWindow window;
     QtPlatform platform(window);
     Form1 form(platform);
-    const EndSignals endSignals([&platform](int signal) { endBySignal(platform, signal); });
+    const EndSignals endSignals([&window, &platform](int signal) {
+        window.endRequested([&platform, signal] { endBySignal(platform, signal); });
+    });
     form.load();
     if (platform.hasEnded())
         return platform.exitStatus();

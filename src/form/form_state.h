@@ -35,6 +35,7 @@ struct DrawFault
         ShortenedList,  // it ends before the drawn ordinal: it got shorter since start-up
         RandomSource,   // the system gave no random bits; `reason` says why
         Untypeable,     // the drawn item holds a control character: `reason` names it, `line` says where
+        Stopped,        // the read was stopped: the window is to close or the program to end
     };
     // clang-format on
     Kind kind = None;

@@ -12,6 +12,7 @@
 // A failure of a platform operation, carried as a numbered error, so that the word-list readers
 // can tell a missing file from the rest:
 //    6  Overflow                  (a count past the signed 32-bit range)
+//   18  User interrupt            (a read stopped: the window is to close or the program to end)
 //   51  Internal error            (the system's random source failed)
 //   53  File not found            (also a dangling symbolic link)
 //   57  Device I/O error          (a read failed half way)
@@ -28,6 +29,7 @@ struct PlatformError
 
 namespace ErrorNumber {
 constexpr int Overflow = 6;
+constexpr int UserInterrupt = 18;
 constexpr int InternalError = 51;
 constexpr int FileNotFound = 53;
 constexpr int DeviceIo = 57;
@@ -115,6 +117,14 @@ public:
     // Handles the queued window events, then returns; may wait a few milliseconds for one
     // when nothing is queued. Throws ProcessEnd when one of them ended the process.
     virtual void pumpEvents() = 0;
+    // Called before each block of the word list is read, and cheap enough for that. Once a
+    // command has read for longer than a frame, serves the window system about once a frame, as
+    // waitForNextFrame does (repaints, other programs' clipboard requests, accessibility queries),
+    // and shows the busy pointer until the command has returned. Meanwhile input from the user is
+    // thrown away and no handler runs. Throws PlatformError 18 when the window was asked to close,
+    // or the program to end, meanwhile: the command stops without a phrase, and the request is
+    // carried out once it has returned. Throws ProcessEnd when the process was ended.
+    virtual void serveWhileReading() = 0;
 
     // --- Controls ----------------------------------------------------------------------------
     // A write of Text1 raises its change event before it returns, also when the text is

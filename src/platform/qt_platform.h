@@ -25,6 +25,7 @@ public:
     virtual void setGeometry(Geometry which, float twips) = 0;
     virtual float screenWidth() = 0;
     virtual void waitForNextFrame() = 0;
+    virtual void serveWhileReading() = 0;
 
 protected:
     ~QtFormWindow() = default;
@@ -64,6 +65,11 @@ public:
     {
         m_window.waitForNextFrame();
         throwIfEnded(); // a signal to end cuts the closing animation short
+    }
+    void serveWhileReading() override
+    {
+        m_window.serveWhileReading();
+        throwIfEnded();
     }
 
 private:

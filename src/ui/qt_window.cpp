@@ -72,6 +72,13 @@ QtWindow::~QtWindow()
 
 void QtWindow::closeEvent(QCloseEvent* event)
 {
+    // Asked while a command reads the word list: the command stops without a phrase, and the
+    // window closes as usual once it has returned, with no handler run inside another.
+    if (m_busy.serving()) {
+        m_busy.whenStopped([this] { close(); });
+        event->ignore();
+        return;
+    }
     if (m_closing) {
         event->ignore();
         return;
@@ -97,34 +104,11 @@ void QtWindow::closeEvent(QCloseEvent* event)
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-    case QEvent::NativeGesture:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop: return true;
-    case QEvent::Close:
-        // A second request from the window system: Qt would take the window down at once,
-        // in the middle of its animation.
-        return watched == windowHandle();
-    default: return false;
-    }
+    if (isUserInput(event->type()))
+        return true;
+    // A second request from the window system: Qt would take the window down at once, in the
+    // middle of its animation.
+    return event->type() == QEvent::Close && watched == windowHandle();
 }
 
 void QtWindow::buildControls(QWidget* clientArea)

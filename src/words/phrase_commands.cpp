@@ -37,6 +37,7 @@ QString faultPrompt(const DrawFault& fault)
             + noPhrase
             + QStringLiteral("Correct or delete line %1 of Words.TxT, then start Lexitrove again.").arg(fault.line);
     case DrawFault::MissingList: // endForMissingList has its own message
+    case DrawFault::Stopped:     // no message at all
         break;
     }
     return QString();
@@ -53,6 +54,10 @@ void giveNoPhrase(FormState& form, Platform& platform)
     ShowCount(form, platform);
     if (form.Fault.kind == DrawFault::MissingList)
         return endForMissingList(platform);
+    // The user asked for the window to close, or the system for the program to end: that
+    // comes next, and needs no message.
+    if (form.Fault.kind == DrawFault::Stopped)
+        return;
     platform.messageBox(faultPrompt(form.Fault), MessageButtons::Ok, MessageIcon::Exclamation,
                         QStringLiteral("Quorbel_Words"));
 }

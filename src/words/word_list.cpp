@@ -8,6 +8,28 @@
 
 namespace {
 
+// The word list as the readers see it: before each block is read, the window system has its
+// turn, so a long read neither freezes the window nor keeps a request to close waiting.
+class ServedList final : public InputFile
+{
+public:
+    explicit ServedList(Platform& platform)
+        : m_platform(platform)
+        , m_file(platform.openForInput(wordListPath(platform)))
+    {
+    }
+
+    qint64 read(char* data, qint64 maxSize) override
+    {
+        m_platform.serveWhileReading();
+        return m_file->read(data, maxSize);
+    }
+
+private:
+    Platform& m_platform;
+    std::unique_ptr<InputFile> m_file;
+};
+
 // The trap of both readers keeps what went wrong. The file is already closed here: it is
 // closed on every way out of the reader's scope.
 void keepFault(const PlatformError& error, FormState& form)
@@ -17,6 +39,8 @@ void keepFault(const PlatformError& error, FormState& form)
         form.Fault.kind = DrawFault::MissingList;
     if (error.number == ErrorNumber::Overflow)
         form.Fault.kind = DrawFault::OverlongList;
+    if (error.number == ErrorNumber::UserInterrupt)
+        form.Fault.kind = DrawFault::Stopped;
 }
 
 // Reads up to `limit` items, the last into Word. A read that fails half way still leaves Pos
@@ -36,8 +60,8 @@ qint64 readInto(FormState& form, ItemReader& reader, qint64 limit, qint32 maxPos
 // commands make for every word stays a single walk.
 qint64 lineOfItem(Platform& platform, qint64 ordinal)
 {
-    const auto file = platform.openForInput(wordListPath(platform));
-    ItemReader reader(*file);
+    ServedList file(platform);
+    ItemReader reader(file);
     reader.countLines();
     reader.readItems(ordinal, nullptr);
     return reader.lineOfLastItem();
@@ -63,8 +87,8 @@ void CountWords(FormState& form, Platform& platform, qint32 maxCount)
         form.Pos = 0;
         qint64 count = 0;
         {
-            const auto file = platform.openForInput(wordListPath(platform));
-            ItemReader reader(*file);
+            ServedList file(platform);
+            ItemReader reader(file);
             // One item past the limit is read: that one tells a list longer than Total can count.
             count = readInto(form, reader, qint64(maxCount) + 1, maxCount);
         }
@@ -93,8 +117,8 @@ void FetchWord(FormState& form, Platform& platform)
                                  ? qint64(pick)
                                  : std::numeric_limits<qint32>::max();
         {
-            const auto file = platform.openForInput(wordListPath(platform));
-            ItemReader reader(*file);
+            ServedList file(platform);
+            ItemReader reader(file);
             form.Pos = qint32(readInto(form, reader, limit, std::numeric_limits<qint32>::max()));
         }
         form.Fault = {};

@@ -367,6 +367,84 @@ def closing_input(fixture):
     check("the clipboard after the program ended", "kiwi", desktop.clipboard())
 
 
+# A list made at test time that takes long to read: a sparse file of zeros, which costs no disk.
+# Its one line is read at 0.3 to 3 GB/s, so that a command reads for 20 s to several minutes.
+LONG_LIST_BYTES = 64 << 30
+# How long after the close request the program may take to end: the command stops within a
+# frame of it, and the closing animation takes about a second.
+CLOSED_WITHIN = 2.0
+
+
+def uncover_after_a_moment(desktop, area):
+    """Puts a black window over the client area and takes it away: only the program can paint
+    again what it uncovers."""
+    from Xlib import X
+    screen = desktop.x.screen()
+    cover = screen.root.create_window(int(area.x), int(area.y), int(area.width), int(area.height), 0,
+                                      screen.root_depth, X.InputOutput, X.CopyFromParent,
+                                      background_pixel=screen.black_pixel, override_redirect=True)
+    cover.map()
+    desktop.x.sync()
+    time.sleep(0.3)
+    cover.destroy()
+    desktop.x.sync()
+
+
+def pointer_image(desktop):
+    """The pixels of the mouse pointer's picture as it shows now."""
+    desktop.x.xfixes_query_version()
+    return tuple(desktop.x.xfixes_get_cursor_image(desktop.x.screen().root).cursor_image)
+
+
+@case("long-read")
+def long_read(fixture):
+    """While a command reads a list of one huge line, the pointer shows the program busy, the
+    window repaints and answers a paste and the accessibility bus, and a close request stops the
+    command and ends the program within CLOSED_WITHIN seconds, with no message about the list."""
+    desktop = fixture.desktop
+    program = fixture.start(word_list(*FIVE_WORDS))
+    phrase = generate(program, 3, '"Words (03)"')
+    area = program.client_area()
+    below_box = [int(v) for v in client_point(desktop, area, CLIENT_AREA[0] / 2, (sum(PHRASE_BOX[1::2]) + CLIENT_AREA[1]) / 2)]
+    desktop.run(["xdotool", "mousemove"] + [str(v) for v in below_box])
+    arrow = pointer_image(desktop)
+    with open(os.path.join(program.folder, "Words.TxT"), "wb") as out:
+        out.truncate(LONG_LIST_BYTES)
+    program.choose("Words", 1, "Words (01)")
+    desktop.run(["xdotool", "mousemove"] + [str(v) for v in below_box])
+    wait_for("the pointer over the window changed to the busy one during the read",
+             lambda: pointer_image(desktop) != arrow, 5, seen=lambda: "the same picture as before the command")
+    # Through the accessibility bus, answered only while the program serves it.
+    wait_for('the phrase box emptied by "Words (01)"', lambda: program.phrase_box() == "", 10, seen=program.phrase_box)
+    uncover_after_a_moment(desktop, area)
+    grey_band = client_point(desktop, area, CLIENT_AREA[0] / 2, PHRASE_BOX[1] / 2)
+    wait_for("the grey band above the phrase box painted again during the read",
+             lambda: desktop.screenshot().pixel(*grey_band) == GREY, 5,
+             seen=lambda: desktop.screenshot().pixel(*grey_band))
+    started = time.monotonic()
+    try:
+        paste = desktop.run(["xclip", "-o", "-selection", "clipboard"], timeout=10)
+    except subprocess.TimeoutExpired:
+        raise Mismatch("the answer to a paste during the read", "one", "none within 10 s") from None
+    answered = time.monotonic() - started
+    if answered > PASTE_ANSWERED_WITHIN:
+        raise Mismatch("the time a paste during the read waited, from the start of xclip",
+                       "under %.1f s" % PASTE_ANSWERED_WITHIN, "%.2f s" % answered)
+    pasted = paste.stdout.decode("utf-8") if paste.returncode == 0 else None
+    if pasted not in ("", phrase):
+        raise Mismatch("a paste during the read", "the phrase before the command, or nothing", repr(pasted))
+    check("the program's windows just before the close request (the read still under way)", ["Lexitrove"],
+          [title for _, title in program.windows()])
+    requested = time.monotonic()
+    desktop.request_close(program.window)
+    status = program.wait_exit(20)
+    ended = time.monotonic() - requested
+    check("the exit status after a close request during the read", 0, status)
+    if ended > CLOSED_WITHIN:
+        raise Mismatch("the time from the close request to the end of the program",
+                       "under %.1f s" % CLOSED_WITHIN, "%.2f s" % ended)
+
+
 SCREENSHOT_WORDS = 4
 
 
