@@ -34,8 +34,12 @@ EndSignals::EndSignals(std::function<void(int)> onSignal)
     : m_onSignal(std::move(onSignal))
 {
 #if defined(Q_OS_UNIX)
-    if (::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (::pipe(s_pipe) != 0)
         return; // the signals keep their default effect
+    for (const int end : s_pipe) {
+        ::fcntl(end, F_SETFD, FD_CLOEXEC);
+        ::fcntl(end, F_SETFL, ::fcntl(end, F_GETFL) | O_NONBLOCK);
+    }
     m_notifier = std::make_unique<QSocketNotifier>(s_pipe[0], QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { readSignal(); });
     struct sigaction action{};
