@@ -167,11 +167,15 @@ bool hasClipboardManager(xcb_connection_t* connection)
 // claimed CLIPBOARD_MANAGER, Qt's hand-off at teardown serves every request until the manager
 // owns the clipboard. Elsewhere the clipboard is let go of now: from then on the window system
 // answers that it is empty, and a request that came before is refused here.
+// Not on Xwayland: there the compositor keeps a copy of the X clipboard for its Wayland side,
+// and takes the clipboard over when its owner disconnects, but drops it when the owner lets go
+// first (GNOME's mutter does); mutter serves the phrase again within a second.
 void QtPlatform::leaveClipboard()
 {
 #if defined(LEXITROVE_X11)
     xcb_connection_t* connection = x11Connection();
-    if (!connection || !QGuiApplication::clipboard()->ownsClipboard() || hasClipboardManager(connection))
+    if (!connection || !QGuiApplication::clipboard()->ownsClipboard() || hasClipboardManager(connection)
+        || runsOnXwayland(connection))
         return;
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
     // The round trip brings in every request sent before the clipboard was let go of; Qt's
