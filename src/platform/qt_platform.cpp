@@ -19,6 +19,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <utility>
 
 QtPlatform::QtPlatform(QtFormWindow& window)
     : m_window(window)
@@ -29,8 +30,39 @@ QtPlatform::QtPlatform(QtFormWindow& window)
 
 void QtPlatform::setEventSink(EventSink* sink)
 {
-    m_sink = sink;
-    m_window.setEventSink(sink);
+    m_sink.sink = sink;
+    m_window.setEventSink(sink ? &m_sink : nullptr);
+}
+
+template <typename Call>
+auto QtPlatform::FlushingSink::flushingAfter(Call call)
+{
+    struct Depth
+    {
+        FlushingSink& self;
+        explicit Depth(FlushingSink& sink) : self(sink) { ++self.m_depth; }
+        ~Depth()
+        {
+            if (--self.m_depth == 0)
+                self.m_platform.flushClipboard();
+        }
+    } depth(*this);
+    return call();
+}
+
+void QtPlatform::FlushingSink::run(Handler handler)
+{
+    flushingAfter([&] { sink->run(handler); });
+}
+
+void QtPlatform::FlushingSink::phraseChanged()
+{
+    flushingAfter([&] { sink->phraseChanged(); });
+}
+
+bool QtPlatform::FlushingSink::closeRequested()
+{
+    return flushingAfter([&] { return sink->closeRequested(); });
 }
 
 void QtPlatform::throwIfEnded() const
@@ -56,6 +88,8 @@ void QtPlatform::messageBox(const QString& prompt, MessageButtons, MessageIcon i
     QString shown = prompt;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(u'\r', u'\n');
+    // A command that cannot make a phrase has emptied the clipboard before it says why.
+    flushClipboard();
     QMainWindow& window = m_window.widget();
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::Warning, title, shown,
                     QMessageBox::Ok, window.isVisible() ? &window : nullptr);
@@ -93,6 +127,8 @@ void QtPlatform::pumpEvents()
     // clock (the Copy Text pause) neither spins a core nor oversleeps its deadline by more than
     // a few milliseconds.
     constexpr int IdleWaitMs = 5;
+    // Paused inside a command (Copy Text): the desktop has the phrase meanwhile.
+    flushClipboard();
     QTimer wake;
     wake.setTimerType(Qt::PreciseTimer);
     wake.setSingleShot(true);
@@ -112,8 +148,8 @@ void QtPlatform::setText(Box box, const QString& text)
     QLineEdit& edit = m_window.box(box);
     edit.setText(text);
     edit.setCursorPosition(0);
-    if (box == Box::Text1 && m_sink)
-        m_sink->phraseChanged();
+    if (box == Box::Text1 && m_sink.sink)
+        m_sink.phraseChanged();
 }
 
 void QtPlatform::setCaption(Item item, const QString& caption)
@@ -129,9 +165,19 @@ void QtPlatform::setEnabled(Item item, bool enabled)
 // Only the CLIPBOARD selection is used, never PRIMARY, and only as plain text: the phrase
 // must not turn up where a middle click pastes, nor in any richer format. Setting new data
 // drops all the formats held before, and on X11 takes the selection over in one request,
-// from another program or from this one alike.
+// from another program or from this one alike. The text reaches the desktop at the next flush:
+// when the event's handler returns, before a message box waits, while a command pauses, and as
+// the process ends.
 void QtPlatform::replaceClipboard(const QString& text)
 {
+    m_pendingClipboard = text;
+}
+
+void QtPlatform::flushClipboard()
+{
+    if (!m_pendingClipboard)
+        return;
+    const QString text = *std::exchange(m_pendingClipboard, std::nullopt);
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
@@ -172,6 +218,7 @@ bool hasClipboardManager(xcb_connection_t* connection)
 // first (GNOME's mutter does); mutter serves the phrase again within a second.
 void QtPlatform::leaveClipboard()
 {
+    flushClipboard();
 #if defined(LEXITROVE_X11)
     xcb_connection_t* connection = x11Connection();
     if (!connection || !QGuiApplication::clipboard()->ownsClipboard() || hasClipboardManager(connection)

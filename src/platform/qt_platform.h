@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 
 #include <array>
+#include <optional>
 
 class QAction;
 class QLineEdit;
@@ -39,8 +40,9 @@ public:
     QtPlatform& operator=(const QtPlatform&) = delete;
 
     int exitStatus() const { return m_exitStatus; }
-    // Call once the event loop has ended: where no clipboard manager will take the clipboard
-    // over, lets go of it and refuses what was asked for it meanwhile.
+    // Call once the event loop has ended: hands the phrase to the desktop if it has not had it
+    // yet; then, where no clipboard manager will take the clipboard over, lets go of it and
+    // refuses what was asked for it meanwhile.
     void leaveClipboard();
 
     void setEventSink(EventSink* sink) override;
@@ -63,11 +65,35 @@ public:
     void waitForNextFrame() override { m_window.waitForNextFrame(); }
 
 private:
+    // Every event goes through here to the logic's sink. Once the outermost handler returns,
+    // the desktop's clipboard is given what the logic last put there.
+    class FlushingSink final : public EventSink
+    {
+    public:
+        explicit FlushingSink(QtPlatform& platform) : m_platform(platform) {}
+        void run(Handler handler) override;
+        void phraseChanged() override;
+        bool closeRequested() override;
+        EventSink* sink = nullptr;
+
+    private:
+        template <typename Call>
+        auto flushingAfter(Call call);
+        QtPlatform& m_platform;
+        int m_depth = 0;
+    };
+
     void throwIfEnded() const;
+    // Hands the text the logic last put on the clipboard to the desktop, if it has not had it.
+    void flushClipboard();
 
     QtFormWindow& m_window;
     std::array<QString, 3> m_texts; // the boxes' texts exactly as written, by Box
-    EventSink* m_sink = nullptr;
+    FlushingSink m_sink{*this};
+    // What the logic put on the clipboard and the desktop has not been given yet: a command
+    // writes the phrase box several times, and the desktop and its clipboard managers are
+    // offered only the finished phrase.
+    std::optional<QString> m_pendingClipboard;
     bool m_ended = false;
     int m_exitStatus = 0;
 };
