@@ -18,14 +18,62 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <cstdlib>
 #include <utility>
+
+namespace {
+
+// Calls back on every key press, click or touch the application receives.
+class InputWatch final : public QObject
+{
+public:
+    explicit InputWatch(std::function<void()> arrived)
+        : m_arrived(std::move(arrived))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::TouchBegin)
+            m_arrived();
+        return false;
+    }
+
+private:
+    std::function<void()> m_arrived;
+};
+
+} // namespace
 
 QtPlatform::QtPlatform(QtFormWindow& window)
     : m_window(window)
 {
     for (const Box box : {Box::Text1, Box::Text2, Box::Text3})
         m_texts[std::size_t(box)] = m_window.box(box).text();
+    if (QGuiApplication::platformName().startsWith(u"wayland")) {
+        m_mayBeRefused = true;
+        m_inputWatch = std::make_unique<InputWatch>([this] { inputArrived(); });
+    }
+}
+
+QtPlatform::~QtPlatform() = default;
+
+void QtPlatform::inputArrived()
+{
+    if (!m_inputWatch)
+        return; // one event, seen again on its way to each parent widget
+    m_mayBeRefused = false;
+    // The event's own serial is what the compositor asks for; it is Qt's once the event is here.
+    // Another program that took the clipboard meanwhile keeps it.
+    if (m_unconfirmed && QGuiApplication::clipboard()->ownsClipboard())
+        QGuiApplication::clipboard()->setText(*m_unconfirmed, QClipboard::Clipboard);
+    m_unconfirmed.reset();
+    // Called from the watch's own event filter: it goes once the event has been delivered.
+    m_inputWatch.release()->deleteLater();
 }
 
 void QtPlatform::setEventSink(EventSink* sink)
@@ -43,8 +91,8 @@ auto QtPlatform::FlushingSink::flushingAfter(Call call)
         explicit Depth(FlushingSink& sink) : self(sink) { ++self.m_depth; }
         ~Depth()
         {
-            if (--self.m_depth == 0)
-                self.m_platform.flushClipboard();
+            if (--self.m_depth == 0 && self.m_platform.flushClipboard())
+                self.m_platform.reportUnconfirmedClipboard();
         }
     } depth(*this);
     return call();
@@ -173,12 +221,28 @@ void QtPlatform::replaceClipboard(const QString& text)
     m_pendingClipboard = text;
 }
 
-void QtPlatform::flushClipboard()
+bool QtPlatform::flushClipboard()
 {
     if (!m_pendingClipboard)
-        return;
+        return false;
     const QString text = *std::exchange(m_pendingClipboard, std::nullopt);
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    if (m_mayBeRefused && !text.isEmpty())
+        m_unconfirmed = text;
+    return m_unconfirmed.has_value();
+}
+
+void QtPlatform::reportUnconfirmedClipboard()
+{
+    // Outside any handler, so the notice waits on its own; its OK, clicked or keyed, is the
+    // input event that offers the phrase again.
+    try {
+        messageBox(QStringLiteral("The desktop may not have taken the phrase onto the clipboard: it was made "
+                                  "before any key press or click reached Lexitrove. Choose Copy Text to put "
+                                  "it there."),
+                   MessageButtons::Ok, MessageIcon::Exclamation, QStringLiteral("Lexitrove"));
+    } catch (const ProcessEnd&) {
+    }
 }
 
 #if defined(LEXITROVE_X11)

@@ -6,11 +6,13 @@
 #include "platform/platform.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QAction;
 class QLineEdit;
 class QMainWindow;
+class QObject;
 
 // The main window as QtPlatform works it: its widgets, its geometry and where its menu commands
 // and close requests go.
@@ -36,6 +38,7 @@ class QtPlatform final : public Platform
 public:
     // Needs a QApplication; `window` must outlive the platform.
     explicit QtPlatform(QtFormWindow& window);
+    ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
 
@@ -85,7 +88,12 @@ private:
 
     void throwIfEnded() const;
     // Hands the text the logic last put on the clipboard to the desktop, if it has not had it.
-    void flushClipboard();
+    // Returns whether the desktop may have refused it (see m_unconfirmed).
+    bool flushClipboard();
+    // After a handler: where the desktop may have refused the phrase, says so and how to put
+    // it right.
+    void reportUnconfirmedClipboard();
+    void inputArrived();
 
     QtFormWindow& m_window;
     std::array<QString, 3> m_texts; // the boxes' texts exactly as written, by Box
@@ -94,6 +102,13 @@ private:
     // writes the phrase box several times, and the desktop and its clipboard managers are
     // offered only the finished phrase.
     std::optional<QString> m_pendingClipboard;
+    // A Wayland compositor takes a clipboard offer only from a program that the user has lately
+    // worked with: a phrase made before any key press or click reached the window (a command run
+    // through the accessibility interface) may be refused without a word (sway does), and the
+    // program cannot ask. Such an offer is made again as the next key press or click arrives.
+    bool m_mayBeRefused = false; // on Wayland, until the first input event
+    std::optional<QString> m_unconfirmed;
+    std::unique_ptr<QObject> m_inputWatch;
     bool m_ended = false;
     int m_exitStatus = 0;
 };
