@@ -103,6 +103,12 @@ void WindowMotion::setGeometry(Geometry which, float twips)
     if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
         throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
     const int pixels = WD::toPixels(twips, dpi());
+    if ((which == Geometry::Width || which == Geometry::Height) && m_window.minimumSize() == m_window.maximumSize()) {
+        // The window keeps a fixed size (see QtWindow) until the program itself resizes it; a
+        // tiling compositor decided whether it floats when it first showed.
+        m_window.setMinimumSize(0, 0);
+        m_window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     const QRect frame = m_window.frameGeometry();
     const QSize decoration = frame.size() - m_window.size();
     switch (which) {
