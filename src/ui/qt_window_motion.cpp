@@ -79,10 +79,11 @@ double WindowMotion::dpi() const
 float WindowMotion::geometry(Geometry which) const
 {
     const QRect frame = m_window.frameGeometry();
+    const QPoint place = m_place.value_or(frame.topLeft());
     const double perPixel = WD::TwipsPerInch / dpi();
     switch (which) {
-    case Geometry::Top: return float(frame.top() * perPixel);
-    case Geometry::Left: return float(frame.left() * perPixel);
+    case Geometry::Top: return float(place.y() * perPixel);
+    case Geometry::Left: return float(place.x() * perPixel);
     case Geometry::Width: return float(frame.width() * perPixel);
     case Geometry::Height: return float(frame.height() * perPixel);
     }
@@ -94,38 +95,53 @@ void WindowMotion::setGeometry(Geometry which, float twips)
     if (m_window.isMinimized() || m_window.isMaximized() || m_window.isFullScreen())
         throw PlatformError{ErrorNumber::WindowNotMovable,
                             QStringLiteral("A minimised, maximised or full-screen window is not moved")};
-    // A Wayland compositor places every window itself; Qt would report the move as done and
-    // later put the window back where it was.
-    if ((which == Geometry::Top || which == Geometry::Left) && QGuiApplication::platformName().startsWith(u"wayland"))
-        throw PlatformError{ErrorNumber::WindowNotMovable,
-                            QStringLiteral("The window system does not let a program move its window")};
     const double pixelsExact = double(twips) * dpi() / WD::TwipsPerInch;
     if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
         throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
     const int pixels = WD::toPixels(twips, dpi());
-    if ((which == Geometry::Width || which == Geometry::Height) && m_window.minimumSize() == m_window.maximumSize()) {
-        // The window keeps a fixed size (see QtWindow) until the program itself resizes it; a
-        // tiling compositor decided whether it floats when it first showed.
-        m_window.setMinimumSize(0, 0);
-        m_window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
     const QRect frame = m_window.frameGeometry();
     const QSize decoration = frame.size() - m_window.size();
+    // A Wayland compositor places every window itself, and Qt would report a move as done and
+    // later put the window back. There the place is the program's own: it is kept here and read
+    // back, and nothing moves on screen, so that the closing still plays, by its size steps alone,
+    // at its pace.
+    const bool placedByCompositor = QGuiApplication::platformName().startsWith(u"wayland");
+    if (placedByCompositor && !m_place)
+        m_place = frame.topLeft();
+    const QPoint place = m_place.value_or(frame.topLeft());
     switch (which) {
     case Geometry::Top:
         // Each move of the top edge sets when the closing sequence's next pass is due.
         if (const QScreen* screen = m_window.screen())
-            noteTopMove(frame.top(), pixels, screen->geometry().width());
-        m_window.move(frame.left(), pixels);
+            noteTopMove(place.y(), pixels, screen->geometry().width());
+        if (placedByCompositor)
+            m_place->setY(pixels);
+        else
+            m_window.move(frame.left(), pixels);
         break;
-    case Geometry::Left: m_window.move(pixels, frame.top()); break;
-    case Geometry::Width: m_window.resize(qMax(pixels - decoration.width(), 1), m_window.height()); break;
-    case Geometry::Height: m_window.resize(m_window.width(), qMax(pixels - decoration.height(), 1)); break;
+    case Geometry::Left:
+        if (placedByCompositor)
+            m_place->setX(pixels);
+        else
+            m_window.move(pixels, frame.top());
+        break;
+    case Geometry::Width: resize(QSize(qMax(pixels - decoration.width(), 1), m_window.height())); break;
+    case Geometry::Height: resize(QSize(m_window.width(), qMax(pixels - decoration.height(), 1))); break;
     }
     // The new geometry goes to the window system now; the event loop repaints the window between
     // passes, at most once for all the resizes that came since.
     if (m_window.isVisible())
         flushConnection();
+}
+
+void WindowMotion::resize(QSize size)
+{
+    // A window of fixed size (see QtWindow) stays fixed at its new size: a window manager draws
+    // a resizable window's frame otherwise (openbox adds a grip below it), which would grow it.
+    if (m_window.minimumSize() == m_window.maximumSize())
+        m_window.setFixedSize(size);
+    else
+        m_window.resize(size);
 }
 
 float WindowMotion::screenWidth() const

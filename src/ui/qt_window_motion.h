@@ -7,9 +7,12 @@
 #include "platform/platform.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QPoint>
+#include <QSize>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -41,6 +44,7 @@ public:
 
 private:
     double dpi() const;
+    void resize(QSize size);
     // Called as the window's top edge moves from `fromPixel` to `toPixel` on a screen
     // `screenPixels` wide: this move's share of kCrossing, the time for the top edge to travel
     // from where the run started to the screen's width, is added to the time the next pass is
@@ -49,6 +53,7 @@ private:
 
     using Clock = std::chrono::steady_clock;
     QWidget& m_window;
+    std::optional<QPoint> m_place; // where the program put the window, where the compositor places it
     Clock::time_point m_runStart;
     Clock::time_point m_lastMove;
     Clock::time_point m_due;
