@@ -188,6 +188,9 @@ class Mutter(Session):
         self.bus = Gio.DBusConnection.new_for_address_sync(
             self.env["DBUS_SESSION_BUS_ADDRESS"],
             Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, None)
+        # The socket comes before the remote-desktop interface is on the bus.
+        if not wait_until(self._remote_desktop_ready, 30, interval=0.1):
+            raise CannotStart("mutter offered no remote-desktop interface within 30 s")
         self.session = self._call("/org/gnome/Mutter/RemoteDesktop", self.REMOTE, "CreateSession", None)[0][0]
         for method, args in (("EnableClipboard", GLib.Variant("(a{sv})", ({},))), ("Start", None)):
             self._call(self.session, self.REMOTE + ".Session", method, args)
@@ -203,6 +206,11 @@ class Mutter(Session):
             except Exception:  # the compositor may be gone already
                 pass
         super().stop()
+
+    def _remote_desktop_ready(self):
+        reply = self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                   "NameHasOwner", self.GLib.Variant("(s)", (self.REMOTE,)), None, 0, 5000, None)
+        return reply.unpack()[0]
 
     def _call(self, path, interface, method, args, fds=None):
         reply, out_fds = self.bus.call_with_unix_fd_list_sync(
