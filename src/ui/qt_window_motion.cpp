@@ -183,6 +183,10 @@ void WindowMotion::waitForNextPass()
     QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
     timer.start(std::max(left, std::chrono::milliseconds{0}));
+    // Behind time, the window is not repainted until the run has caught up: where each repaint
+    // waits for the window system (Xwayland on a loaded machine), the number of passes, not the
+    // pace, would otherwise set the closing's length. The moves and sizes still go out.
+    m_window.setUpdatesEnabled(left > std::chrono::milliseconds{0});
     // Clicks, keys and a second close request stay queued; once they come through, QtWindow
     // throws them away.
     while (!due)
