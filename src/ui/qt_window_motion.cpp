@@ -76,16 +76,20 @@ double WindowMotion::dpi() const
     return m_window.logicalDpiX();
 }
 
+QRect WindowMotion::outerGeometry() const
+{
+    return m_outer.value_or(m_window.frameGeometry());
+}
+
 float WindowMotion::geometry(Geometry which) const
 {
-    const QRect frame = m_window.frameGeometry();
-    const QPoint place = m_place.value_or(frame.topLeft());
+    const QRect outer = outerGeometry();
     const double perPixel = WD::TwipsPerInch / dpi();
     switch (which) {
-    case Geometry::Top: return float(place.y() * perPixel);
-    case Geometry::Left: return float(place.x() * perPixel);
-    case Geometry::Width: return float(frame.width() * perPixel);
-    case Geometry::Height: return float(frame.height() * perPixel);
+    case Geometry::Top: return float(outer.top() * perPixel);
+    case Geometry::Left: return float(outer.left() * perPixel);
+    case Geometry::Width: return float(outer.width() * perPixel);
+    case Geometry::Height: return float(outer.height() * perPixel);
     }
     return 0.0f;
 }
@@ -99,35 +103,42 @@ void WindowMotion::setGeometry(Geometry which, float twips)
     if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
         throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
     const int pixels = WD::toPixels(twips, dpi());
-    const QRect frame = m_window.frameGeometry();
-    const QSize decoration = frame.size() - m_window.size();
-    // A Wayland compositor places every window itself, and Qt would report a move as done and
-    // later put the window back. There the place is the program's own: it is kept here and read
-    // back, and nothing moves on screen, so that the closing still plays, by its size steps alone,
-    // at its pace.
-    const bool placedByCompositor = QGuiApplication::platformName().startsWith(u"wayland");
-    if (placedByCompositor && !m_place)
-        m_place = frame.topLeft();
-    const QPoint place = m_place.value_or(frame.topLeft());
+    // The window is never smaller than its frame and one pixel inside it.
+    const QSize decoration = m_window.frameGeometry().size() - m_window.size();
+    QRect outer = outerGeometry();
     switch (which) {
     case Geometry::Top:
         // Each move of the top edge sets when the closing sequence's next pass is due.
         if (const QScreen* screen = m_window.screen())
-            noteTopMove(place.y(), pixels, screen->geometry().width());
-        if (placedByCompositor)
-            m_place->setY(pixels);
-        else
-            m_window.move(frame.left(), pixels);
+            noteTopMove(outer.top(), pixels, screen->geometry().width());
+        outer.moveTop(pixels);
         break;
-    case Geometry::Left:
-        if (placedByCompositor)
-            m_place->setX(pixels);
-        else
-            m_window.move(pixels, frame.top());
-        break;
-    case Geometry::Width: resize(QSize(qMax(pixels - decoration.width(), 1), m_window.height())); break;
-    case Geometry::Height: resize(QSize(m_window.width(), qMax(pixels - decoration.height(), 1))); break;
+    case Geometry::Left: outer.moveLeft(pixels); break;
+    case Geometry::Width: outer.setWidth(qMax(pixels, decoration.width() + 1)); break;
+    case Geometry::Height: outer.setHeight(qMax(pixels, decoration.height() + 1)); break;
     }
+    m_outer = outer;
+    if (!m_behind)
+        applyGeometry();
+}
+
+// A Wayland compositor places every window itself, and Qt would report a move as done and later
+// put the window back. There the place stays the program's own: kept and read back, never sent,
+// so that the closing still plays, by its size steps alone, at its pace.
+void WindowMotion::applyGeometry()
+{
+    if (!m_outer)
+        return;
+    const QRect frame = m_window.frameGeometry();
+    const QSize decoration = frame.size() - m_window.size();
+    const bool placedByCompositor = QGuiApplication::platformName().startsWith(u"wayland");
+    if (!placedByCompositor && m_outer->topLeft() != frame.topLeft())
+        m_window.move(m_outer->topLeft());
+    const QSize inner = m_outer->size() - decoration;
+    if (inner != m_window.size())
+        resize(inner);
+    if (!placedByCompositor)
+        m_outer.reset();
     // The new geometry goes to the window system now; the event loop repaints the window between
     // passes, at most once for all the resizes that came since.
     if (m_window.isVisible())
@@ -183,10 +194,15 @@ void WindowMotion::waitForNextPass()
     QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
     timer.start(std::max(left, std::chrono::milliseconds{0}));
-    // Behind time, the window is not repainted until the run has caught up: where each repaint
-    // waits for the window system (Xwayland on a loaded machine), the number of passes, not the
-    // pace, would otherwise set the closing's length. The moves and sizes still go out.
-    m_window.setUpdatesEnabled(left > std::chrono::milliseconds{0});
+    // Behind time, the window is neither repainted nor moved until the run has caught up: the
+    // geometry is kept and sent in one go at the next pass on time. Where each repaint waits for
+    // the window system (Xwayland on a loaded machine), the number of passes, not the pace, would
+    // otherwise set the closing's length; and the passes' requests, sent faster than a busy
+    // server reads them, filled the connection and blocked the program in the middle of a move.
+    m_behind = left <= std::chrono::milliseconds{0};
+    m_window.setUpdatesEnabled(!m_behind);
+    if (!m_behind)
+        applyGeometry();
     // Clicks, keys and a second close request stay queued; once they come through, QtWindow
     // throws them away.
     while (!due)

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <chrono>
@@ -44,6 +44,10 @@ public:
 
 private:
     double dpi() const;
+    // The outer frame as the program last set it, sent or not.
+    QRect outerGeometry() const;
+    // Sends the geometry kept in m_outer to the window system.
+    void applyGeometry();
     void resize(QSize size);
     // Called as the window's top edge moves from `fromPixel` to `toPixel` on a screen
     // `screenPixels` wide: this move's share of kCrossing, the time for the top edge to travel
@@ -53,7 +57,10 @@ private:
 
     using Clock = std::chrono::steady_clock;
     QWidget& m_window;
-    std::optional<QPoint> m_place; // where the program put the window, where the compositor places it
+    // The outer frame the program set and the window system has not been sent yet, and on Wayland
+    // where the program put the window.
+    std::optional<QRect> m_outer;
+    bool m_behind = false; // the closing's run is behind time
     Clock::time_point m_runStart;
     Clock::time_point m_lastMove;
     Clock::time_point m_due;
