@@ -147,6 +147,11 @@ class Sway(Session):
         if not socket:
             raise CannotStart("sway made no IPC socket within %d s" % START_BOUND)
         self.env["SWAYSOCK"] = os.path.join(self.env["XDG_RUNTIME_DIR"], socket[0])
+        # Its Xwayland, for the X clients: the display sway gives the programs it starts.
+        display = os.path.join(self.env["XDG_RUNTIME_DIR"], "display")
+        self.run(["swaymsg", "exec", "echo $DISPLAY > " + display])
+        if wait_until(lambda: os.path.exists(display) and open(display).read().strip(), 15):
+            self.x_env = dict(self.env, DISPLAY=open(display).read().strip())
 
     def keys(self, *keys):
         """Real key presses, each tapped, e.g. keys("Alt_L", "Down", "Return")."""
@@ -229,7 +234,8 @@ class Mutter(Session):
                 self._key(keysym, True)
             for keysym in reversed(keysyms):
                 self._key(keysym, False)
-            time.sleep(0.3)
+            if chord != keys[-1]:
+                time.sleep(0.3)
         return True
 
     def clipboard(self):

@@ -98,20 +98,24 @@ def sway_windows(session, pid):
     return found
 
 
-def sway_keys_float_close(program, words):
-    with Sway() as session:
-        run = Run(session, program, words, "wayland")
-        windows = wait_for("the window in sway's tree", lambda: sway_windows(session, run.process.pid), 30)
-        floating, width, _ = windows[0]
-        if not floating or width > 1500:
-            raise Mismatch("the window on a tiling compositor", "floating at its own size", windows)
-        time.sleep(1)
-        run.words_command(2)
-        run.phrase_on_clipboard(2)
-        took = run.close()
-        if took < 0.5:  # one pass and out: the size steps did not play
-            raise Mismatch("the closing's length", "about a second", "%.2f s" % took)
-        return "closing took %.2f s" % took
+def sway_keys_float_close(plugin):
+    """The window floats at its own size, a phrase made by real keys is on the clipboard, and
+    the closing plays about a second."""
+    def case(program, words):
+        with Sway() as session:
+            run = Run(session, program, words, plugin)
+            windows = wait_for("the window in sway's tree", lambda: sway_windows(session, run.process.pid), 30)
+            floating, width, _ = windows[0]
+            if not floating or width > 1500:
+                raise Mismatch("the window on a tiling compositor", "floating at its own size", windows)
+            time.sleep(1)
+            run.words_command(2)
+            run.phrase_on_clipboard(2)
+            took = run.close()
+            if took < 0.5:  # one pass and out: the size steps did not play
+                raise Mismatch("the closing's length", "about a second", "%.2f s" % took)
+            return "closing took %.2f s" % took
+    return case
 
 
 def sway_refused_offer(program, words):
@@ -161,7 +165,8 @@ def no_compositor(program, words):
 
 CASES = [
     ("no-compositor", no_compositor),
-    ("sway-keys-float-close", sway_keys_float_close),
+    ("sway-wayland-floats", sway_keys_float_close("wayland")),
+    ("sway-xwayland-floats", sway_keys_float_close("xcb")),
     ("sway-refused-offer", sway_refused_offer),
     ("mutter-wayland-keeps", mutter_keep_after_exit("wayland")),
     ("mutter-xwayland-keeps", mutter_keep_after_exit("xcb")),
