@@ -89,6 +89,7 @@ void QtWindow::closeEvent(QCloseEvent* event)
     qApp->installEventFilter(this);
     m_heldGeometry = WindowMotion::holdGeometry(*this);
     const bool mayClose = !m_sink || m_sink->closeRequested();
+    m_motion.settle();
     m_heldGeometry.reset();
     if (!mayClose) {
         qApp->removeEventFilter(this);

@@ -210,6 +210,13 @@ void WindowMotion::waitForNextPass()
     m_lastMove = Clock::now();
 }
 
+void WindowMotion::settle()
+{
+    m_behind = false;
+    m_window.setUpdatesEnabled(true);
+    applyGeometry();
+}
+
 std::unique_ptr<QAbstractNativeEventFilter> WindowMotion::holdGeometry([[maybe_unused]] const QWidget& window)
 {
 #if defined(LEXITROVE_X11)

@@ -32,6 +32,10 @@ public:
     // kLongestRun in all.
     void waitForNextPass();
 
+    // Once the closing sequence has ended: sends the geometry kept while it was behind time, and
+    // lets the window repaint again.
+    void settle();
+
     // From now on, for as long as the result lives, the window system's reports of where the
     // window is and how large it is are dropped, so that the window stays where the program last
     // put it. While the window moves every millisecond, the window manager's answers come late:
