@@ -91,8 +91,10 @@ auto QtPlatform::FlushingSink::flushingAfter(Call call)
         explicit Depth(FlushingSink& sink) : self(sink) { ++self.m_depth; }
         ~Depth()
         {
-            if (--self.m_depth == 0 && self.m_platform.flushClipboard())
+            if (--self.m_depth == 0) {
+                self.m_platform.flushClipboard();
                 self.m_platform.reportUnconfirmedClipboard();
+            }
         }
     } depth(*this);
     return call();
@@ -221,19 +223,23 @@ void QtPlatform::replaceClipboard(const QString& text)
     m_pendingClipboard = text;
 }
 
-bool QtPlatform::flushClipboard()
+void QtPlatform::flushClipboard()
 {
     if (!m_pendingClipboard)
-        return false;
+        return;
     const QString text = *std::exchange(m_pendingClipboard, std::nullopt);
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
-    if (m_mayBeRefused && !text.isEmpty())
+    if (m_mayBeRefused && !text.isEmpty()) {
         m_unconfirmed = text;
-    return m_unconfirmed.has_value();
+        m_unconfirmedReported = false;
+    }
 }
 
 void QtPlatform::reportUnconfirmedClipboard()
 {
+    // Once for each offer, also one made while a command paused (Copy Text).
+    if (!m_unconfirmed || std::exchange(m_unconfirmedReported, true))
+        return;
     // Outside any handler, so the notice waits on its own; its OK, clicked or keyed, is the
     // input event that offers the phrase again.
     try {

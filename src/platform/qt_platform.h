@@ -88,8 +88,7 @@ private:
 
     void throwIfEnded() const;
     // Hands the text the logic last put on the clipboard to the desktop, if it has not had it.
-    // Returns whether the desktop may have refused it (see m_unconfirmed).
-    bool flushClipboard();
+    void flushClipboard();
     // After a handler: where the desktop may have refused the phrase, says so and how to put
     // it right.
     void reportUnconfirmedClipboard();
@@ -108,6 +107,7 @@ private:
     // program cannot ask. Such an offer is made again as the next key press or click arrives.
     bool m_mayBeRefused = false; // on Wayland, until the first input event
     std::optional<QString> m_unconfirmed;
+    bool m_unconfirmedReported = false;
     std::unique_ptr<QObject> m_inputWatch;
     bool m_ended = false;
     int m_exitStatus = 0;
