@@ -125,8 +125,13 @@ class Session:
 
     def _wait_socket(self, name):
         socket = os.path.join(self.env["XDG_RUNTIME_DIR"], name)
-        if not wait_until(lambda: os.path.exists(socket), START_BOUND, interval=0.1):
+        if not wait_until(lambda: os.path.exists(socket) or self.compositor.poll() is not None, START_BOUND,
+                          interval=0.1):
             raise CannotStart("no Wayland socket %s within %d s" % (name, START_BOUND))
+        if not os.path.exists(socket):
+            last = self._read_log(os.path.basename(self.compositor.args[len(self.AS_USER)])).strip().splitlines()
+            raise CannotStart("the compositor ended with status %s: %s"
+                              % (self.compositor.returncode, last[-1] if last else "(no output)"))
         self.env["WAYLAND_DISPLAY"] = name
 
 
