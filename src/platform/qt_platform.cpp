@@ -18,8 +18,8 @@
 #include <QTimer>
 
 #include <chrono>
-#include <functional>
 #include <cstdlib>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -238,7 +238,7 @@ void QtPlatform::flushClipboard()
 void QtPlatform::reportUnconfirmedClipboard()
 {
     // Once for each offer, also one made while a command paused (Copy Text).
-    if (!m_unconfirmed || std::exchange(m_unconfirmedReported, true))
+    if (m_ended || !m_unconfirmed || std::exchange(m_unconfirmedReported, true))
         return;
     // Outside any handler, so the notice waits on its own; its OK, clicked or keyed, is the
     // input event that offers the phrase again.
