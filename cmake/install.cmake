@@ -52,8 +52,10 @@ elseif(DPKG_DEB_PROGRAM)
   # without which no window opens.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-  # The phrase box's face where Courier New is not installed.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+  # The phrase box's face where Courier New is not installed; and Qt's Wayland plugin, without
+  # which a Wayland session without Xwayland opens no window, and with which the window is the
+  # compositor's own (the phrase kept after exit on GNOME either way).
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-wayland")
   find_program(DPKG_SHLIBDEPS_PROGRAM dpkg-shlibdeps)
   find_program(FILE_PROGRAM file)
   if(NOT DPKG_SHLIBDEPS_PROGRAM OR NOT FILE_PROGRAM)

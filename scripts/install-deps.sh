@@ -15,6 +15,9 @@ build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-deja
 # openbox is the window manager of the tests' private X displays.
 test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings parcellite
                python3 python3-xlib desktop-file-utils appstream dpkg-dev file at-spi2-core gir1.2-atspi-2.0 python3-gi)
+# The tests on real Wayland compositors (tests/wayland/): sway and mutter started headless, Qt's
+# Wayland plugin, Xwayland, and the tools that type and read the clipboard there.
+test_packages+=(sway wtype wl-clipboard mutter xwayland qt6-wayland)
 package_packages=(dpkg-dev file)
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
 fuzz_packages=(clang-14 libclang-rt-14-dev)

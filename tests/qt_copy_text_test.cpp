@@ -108,6 +108,17 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("from elsewhere"));
     }
 
+    void failedCommand_emptiesClipboardBeforeItsMessage()
+    {
+        setPhrase(QStringLiteral("first"));
+        m_form->state().Total = 0; // as with an empty list: the command gives no phrase
+        QString clipboardWhileShown = QStringLiteral("no box");
+        whenBoxShows([&](QMessageBox*) { clipboardWhileShown = QGuiApplication::clipboard()->text(); });
+        action(Item::W2)->trigger();
+        QCOMPARE(clipboardWhileShown, QString());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+    }
+
     void wordsCommand_insidePause_reachesClipboard()
     {
         setPhrase(QStringLiteral("first"));

@@ -6,6 +6,8 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -123,8 +125,14 @@ private Q_SLOTS:
         const QStringList words = QString::fromUtf8(list.readAll()).split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(m_form->state().Total, int(words.size()));
 
+        // The box is written empty and then once a word; the desktop is offered the finished phrase only.
+        QStringList offered;
+        QObject watch;
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &watch,
+                [&offered] { offered.append(QGuiApplication::clipboard()->text()); });
         m_window->action(Item::W3).trigger();
         const QString phrase = box(Box::Text1)->text();
+        QCOMPARE(offered, QStringList{phrase});
         const QStringList parts = phrase.split(u' ');
         QCOMPARE(parts.size(), 3);
         for (const QString& word : parts)

@@ -138,7 +138,8 @@ public:
     // --- Clipboard ---------------------------------------------------------------------------
     // Replaces everything on the system clipboard with exactly `text`, as plain text, in one
     // change of owner: nothing another program put there stays, and no paste ever finds the
-    // clipboard without an owner in between.
+    // clipboard without an owner in between. A platform may hand the desktop only the last text
+    // put here by one event's handler (the Qt one does: see QtPlatform::replaceClipboard).
     virtual void replaceClipboard(const QString& text) = 0;
 
     // --- Window geometry, in twips (1/1440 inch) ---------------------------------------------

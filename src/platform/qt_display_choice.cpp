@@ -5,6 +5,7 @@
 #include "platform/qt_display_choice.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QStringList>
 
@@ -32,13 +33,48 @@ bool waylandPluginInstalled()
     return false;
 }
 
+// The compositor's socket, as Wayland clients find it: WAYLAND_DISPLAY (wayland-0 when unset),
+// a path of its own or a name in XDG_RUNTIME_DIR.
+bool waylandCompositorReachable()
+{
+    QString socket = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
+    if (!socket.startsWith(u'/'))
+        socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + socket;
+    return QFileInfo::exists(socket);
+}
+
+// Where QT_QPA_PLATFORM asks for one platform (not a list to try in turn) that cannot start, why.
+QString requestedPlatformProblem()
+{
+    const QString requested = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const QString name = requested.section(u':', 0, 0);
+    if (requested.contains(u';'))
+        return {};
+    if (name.startsWith(u"wayland")) {
+        if (!waylandPluginInstalled())
+            return QStringLiteral("QT_QPA_PLATFORM=%1 asks for Qt's Wayland platform plugin, which is not "
+                                  "installed: install package qt6-wayland (sudo apt-get install qt6-wayland), "
+                                  "or unset QT_QPA_PLATFORM").arg(requested);
+        if (!waylandCompositorReachable())
+            return QStringLiteral("QT_QPA_PLATFORM=%1 asks for Wayland, but no Wayland compositor answers "
+                                  "(WAYLAND_DISPLAY is %2): start it from a Wayland session, or unset "
+                                  "QT_QPA_PLATFORM")
+                .arg(requested, isSet("WAYLAND_DISPLAY") ? qEnvironmentVariable("WAYLAND_DISPLAY")
+                                                         : QStringLiteral("unset"));
+    }
+    if (name == u"xcb" && !isSet("DISPLAY"))
+        return QStringLiteral("QT_QPA_PLATFORM=%1 asks for X11, but DISPLAY is unset: start it from a desktop "
+                              "session, or under xvfb-run (sudo apt-get install xvfb xauth)").arg(requested);
+    return {};
+}
+
 } // namespace
 
 QString chooseQtDisplay()
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (isSet("QT_QPA_PLATFORM"))
-        return {};
+        return requestedPlatformProblem();
     if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
         return QStringLiteral("no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset); start it "
                               "from a desktop session, or under xvfb-run (sudo apt-get install xvfb xauth)");

@@ -6,10 +6,13 @@
 #include "platform/platform.h"
 
 #include <array>
+#include <memory>
+#include <optional>
 
 class QAction;
 class QLineEdit;
 class QMainWindow;
+class QObject;
 
 // The main window as QtPlatform works it: its widgets, its geometry and where its menu commands
 // and close requests go.
@@ -36,12 +39,14 @@ class QtPlatform final : public Platform
 public:
     // Needs a QApplication; `window` must outlive the platform.
     explicit QtPlatform(QtFormWindow& window);
+    ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
 
     int exitStatus() const { return m_exitStatus; }
-    // Call once the event loop has ended: where no clipboard manager will take the clipboard
-    // over, lets go of it and refuses what was asked for it meanwhile.
+    // Call once the event loop has ended: hands the phrase to the desktop if it has not had it
+    // yet; then, where no clipboard manager will take the clipboard over, lets go of it and
+    // refuses what was asked for it meanwhile.
     void leaveClipboard();
 
     void setEventSink(EventSink* sink) override;
@@ -73,11 +78,47 @@ public:
     }
 
 private:
+    // Every event goes through here to the logic's sink. Once the outermost handler returns,
+    // the desktop's clipboard is given what the logic last put there.
+    class FlushingSink final : public EventSink
+    {
+    public:
+        explicit FlushingSink(QtPlatform& platform) : m_platform(platform) {}
+        void run(Handler handler) override;
+        void phraseChanged() override;
+        bool closeRequested() override;
+        EventSink* sink = nullptr;
+
+    private:
+        template <typename Call>
+        auto flushingAfter(Call call);
+        QtPlatform& m_platform;
+        int m_depth = 0;
+    };
+
     void throwIfEnded() const;
+    // Hands the text the logic last put on the clipboard to the desktop, if it has not had it.
+    void flushClipboard();
+    // After a handler: where the desktop may have refused the phrase, says so and how to put
+    // it right.
+    void reportUnconfirmedClipboard();
+    void inputArrived();
 
     QtFormWindow& m_window;
     std::array<QString, 3> m_texts; // the boxes' texts exactly as written, by Box
-    EventSink* m_sink = nullptr;
+    FlushingSink m_sink{*this};
+    // What the logic put on the clipboard and the desktop has not been given yet: a command
+    // writes the phrase box several times, and the desktop and its clipboard managers are
+    // offered only the finished phrase.
+    std::optional<QString> m_pendingClipboard;
+    // A Wayland compositor takes a clipboard offer only from a program that the user has lately
+    // worked with: a phrase made before any key press or click reached the window (a command run
+    // through the accessibility interface) may be refused without a word (sway does), and the
+    // program cannot ask. Such an offer is made again as the next key press or click arrives.
+    bool m_mayBeRefused = false; // on Wayland, until the first input event
+    std::optional<QString> m_unconfirmed;
+    bool m_unconfirmedReported = false;
+    std::unique_ptr<QObject> m_inputWatch;
     bool m_ended = false;
     int m_exitStatus = 0;
 };

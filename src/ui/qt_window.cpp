@@ -61,7 +61,9 @@ QtWindow::QtWindow()
     buildMenus();
     const int clientWidth = WD::toPixels(WD::ClientWidthTwips, logicalDpiX());
     const int clientHeight = WD::toPixels(WD::ClientHeightTwips, logicalDpiX());
-    resize(clientWidth, clientHeight + menuBar()->sizeHint().height());
+    // A fixed size: tiling window managers and compositors (sway, i3) float a window that cannot
+    // be resized at the size it asks for, rather than stretch the long, low bar over the screen.
+    setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 }
 
 QtWindow::~QtWindow()
@@ -94,6 +96,7 @@ void QtWindow::closeEvent(QCloseEvent* event)
     qApp->installEventFilter(this);
     m_heldGeometry = WindowMotion::holdGeometry(*this);
     const bool mayClose = !m_sink || m_sink->closeRequested();
+    m_motion.settle();
     m_heldGeometry.reset();
     if (!mayClose) {
         qApp->removeEventFilter(this);

@@ -76,15 +76,20 @@ double WindowMotion::dpi() const
     return m_window.logicalDpiX();
 }
 
+QRect WindowMotion::outerGeometry() const
+{
+    return m_outer.value_or(m_window.frameGeometry());
+}
+
 float WindowMotion::geometry(Geometry which) const
 {
-    const QRect frame = m_window.frameGeometry();
+    const QRect outer = outerGeometry();
     const double perPixel = WD::TwipsPerInch / dpi();
     switch (which) {
-    case Geometry::Top: return float(frame.top() * perPixel);
-    case Geometry::Left: return float(frame.left() * perPixel);
-    case Geometry::Width: return float(frame.width() * perPixel);
-    case Geometry::Height: return float(frame.height() * perPixel);
+    case Geometry::Top: return float(outer.top() * perPixel);
+    case Geometry::Left: return float(outer.left() * perPixel);
+    case Geometry::Width: return float(outer.width() * perPixel);
+    case Geometry::Height: return float(outer.height() * perPixel);
     }
     return 0.0f;
 }
@@ -94,32 +99,60 @@ void WindowMotion::setGeometry(Geometry which, float twips)
     if (m_window.isMinimized() || m_window.isMaximized() || m_window.isFullScreen())
         throw PlatformError{ErrorNumber::WindowNotMovable,
                             QStringLiteral("A minimised, maximised or full-screen window is not moved")};
-    // A Wayland compositor places every window itself; Qt would report the move as done and
-    // later put the window back where it was.
-    if ((which == Geometry::Top || which == Geometry::Left) && QGuiApplication::platformName().startsWith(u"wayland"))
-        throw PlatformError{ErrorNumber::WindowNotMovable,
-                            QStringLiteral("The window system does not let a program move its window")};
     const double pixelsExact = double(twips) * dpi() / WD::TwipsPerInch;
     if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
         throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
     const int pixels = WD::toPixels(twips, dpi());
-    const QRect frame = m_window.frameGeometry();
-    const QSize decoration = frame.size() - m_window.size();
+    // The window is never smaller than its frame and one pixel inside it.
+    const QSize decoration = m_window.frameGeometry().size() - m_window.size();
+    QRect outer = outerGeometry();
     switch (which) {
     case Geometry::Top:
         // Each move of the top edge sets when the closing sequence's next pass is due.
         if (const QScreen* screen = m_window.screen())
-            noteTopMove(frame.top(), pixels, screen->geometry().width());
-        m_window.move(frame.left(), pixels);
+            noteTopMove(outer.top(), pixels, screen->geometry().width());
+        outer.moveTop(pixels);
         break;
-    case Geometry::Left: m_window.move(pixels, frame.top()); break;
-    case Geometry::Width: m_window.resize(qMax(pixels - decoration.width(), 1), m_window.height()); break;
-    case Geometry::Height: m_window.resize(m_window.width(), qMax(pixels - decoration.height(), 1)); break;
+    case Geometry::Left: outer.moveLeft(pixels); break;
+    case Geometry::Width: outer.setWidth(qMax(pixels, decoration.width() + 1)); break;
+    case Geometry::Height: outer.setHeight(qMax(pixels, decoration.height() + 1)); break;
     }
+    m_outer = outer;
+    if (!m_behind)
+        applyGeometry();
+}
+
+// A Wayland compositor places every window itself, and Qt would report a move as done and later
+// put the window back. There the place stays the program's own: kept and read back, never sent,
+// so that the closing still plays, by its size steps alone, at its pace.
+void WindowMotion::applyGeometry()
+{
+    if (!m_outer)
+        return;
+    const QRect frame = m_window.frameGeometry();
+    const QSize decoration = frame.size() - m_window.size();
+    const bool placedByCompositor = QGuiApplication::platformName().startsWith(u"wayland");
+    if (!placedByCompositor && m_outer->topLeft() != frame.topLeft())
+        m_window.move(m_outer->topLeft());
+    const QSize inner = m_outer->size() - decoration;
+    if (inner != m_window.size())
+        resize(inner);
+    if (!placedByCompositor)
+        m_outer.reset();
     // The new geometry goes to the window system now; the event loop repaints the window between
     // passes, at most once for all the resizes that came since.
     if (m_window.isVisible())
         flushConnection();
+}
+
+void WindowMotion::resize(QSize size)
+{
+    // A window of fixed size (see QtWindow) stays fixed at its new size: a window manager draws
+    // a resizable window's frame otherwise (openbox adds a grip below it), which would grow it.
+    if (m_window.minimumSize() == m_window.maximumSize())
+        m_window.setFixedSize(size);
+    else
+        m_window.resize(size);
 }
 
 float WindowMotion::screenWidth() const
@@ -161,11 +194,27 @@ void WindowMotion::waitForNextPass()
     QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
     timer.start(std::max(left, std::chrono::milliseconds{0}));
+    // Behind time, the window is neither repainted nor moved until the run has caught up: the
+    // geometry is kept and sent in one go at the next pass on time. Where each repaint waits for
+    // the window system (Xwayland on a loaded machine), the number of passes, not the pace, would
+    // otherwise set the closing's length; and the passes' requests, sent faster than a busy
+    // server reads them, filled the connection and blocked the program in the middle of a move.
+    m_behind = left <= std::chrono::milliseconds{0};
+    m_window.setUpdatesEnabled(!m_behind);
+    if (!m_behind)
+        applyGeometry();
     // Clicks, keys and a second close request stay queued; once they come through, QtWindow
     // throws them away.
     while (!due)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     m_lastMove = Clock::now();
+}
+
+void WindowMotion::settle()
+{
+    m_behind = false;
+    m_window.setUpdatesEnabled(true);
+    applyGeometry();
 }
 
 std::unique_ptr<QAbstractNativeEventFilter> WindowMotion::holdGeometry([[maybe_unused]] const QWidget& window)

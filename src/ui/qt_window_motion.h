@@ -7,9 +7,12 @@
 #include "platform/platform.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QRect>
+#include <QSize>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -29,6 +32,10 @@ public:
     // kLongestRun in all.
     void waitForNextPass();
 
+    // Once the closing sequence has ended: sends the geometry kept while it was behind time, and
+    // lets the window repaint again.
+    void settle();
+
     // From now on, for as long as the result lives, the window system's reports of where the
     // window is and how large it is are dropped, so that the window stays where the program last
     // put it. While the window moves every millisecond, the window manager's answers come late:
@@ -41,6 +48,11 @@ public:
 
 private:
     double dpi() const;
+    // The outer frame as the program last set it, sent or not.
+    QRect outerGeometry() const;
+    // Sends the geometry kept in m_outer to the window system.
+    void applyGeometry();
+    void resize(QSize size);
     // Called as the window's top edge moves from `fromPixel` to `toPixel` on a screen
     // `screenPixels` wide: this move's share of kCrossing, the time for the top edge to travel
     // from where the run started to the screen's width, is added to the time the next pass is
@@ -49,6 +61,10 @@ private:
 
     using Clock = std::chrono::steady_clock;
     QWidget& m_window;
+    // The outer frame the program set and the window system has not been sent yet, and on Wayland
+    // where the program put the window.
+    std::optional<QRect> m_outer;
+    bool m_behind = false; // the closing's run is behind time
     Clock::time_point m_runStart;
     Clock::time_point m_lastMove;
     Clock::time_point m_due;
