@@ -50,6 +50,7 @@ private Q_SLOTS:
         QtWindow window;
         QtPlatform platform(window);
         platform.replaceClipboard(QStringLiteral("a phrase"));
+        platform.pumpEvents(); // hands the phrase to the desktop, as the end of a command does
         QVERIFY(QGuiApplication::clipboard()->ownsClipboard());
 
         // The event loop has ended (none runs in this test) when the other program asks. Its round
