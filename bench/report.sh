@@ -18,7 +18,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLEXITROVE_BENCHMARKS=ON > "$
   || { cat "$raw/configure.log"; exit 1; }
 benches=()
 for source in bench/*_bench.cpp; do benches+=("$(basename "$source" .cpp)"); done
-cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target lexitrove "${benches[@]}"
+cmake --build "$build" -j"$(scripts/jobs.sh)" --target lexitrove "${benches[@]}"
 
 # Runs one benchmark into $raw/NAME.txt; a benchmark that misses its own target exits 1, which
 # is reported below, so only the output matters here.

@@ -28,7 +28,7 @@ mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DBUILD_TESTING=OFF -DLEXITROVE_FUZZ=ON > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
 targets=(word_list_fuzz edit_fuzz)
-cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target "${targets[@]}"
+cmake --build "$build" -j"$(scripts/jobs.sh)" --target "${targets[@]}"
 
 # Longest input per target: a word list long enough to cut an item at 4,096 units several
 # times over; a phrase of a few thousand characters.
