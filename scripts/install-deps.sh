@@ -17,7 +17,7 @@ test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-
                python3 python3-xlib desktop-file-utils appstream dpkg-dev file at-spi2-core gir1.2-atspi-2.0 python3-gi)
 package_packages=(dpkg-dev file)
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
-fuzz_packages=(clang-14 libclang-rt-14-dev)
+fuzz_packages=(clang libclang-rt-dev) # the release's own clang (14 on Debian 12, 19 on Debian 13)
 
 set_name=${1:-build}
 packages=("${build_packages[@]}")
