@@ -46,11 +46,17 @@ def name(accessible):
         return None
 
 
+# Debian 13's at-spi2-core (2.56) calls a push button "button", Debian 12's (2.46) "push button":
+# one name for both.
+ROLE_NAMES = {"button": "push button"}
+
+
 def role(accessible):
     try:
-        return accessible.get_role_name()
+        named = accessible.get_role_name()
     except GLib.Error:
         return None
+    return ROLE_NAMES.get(named, named)
 
 
 def has_state(accessible, state):
