@@ -12,8 +12,9 @@ cd "$(dirname "$0")/.."
 # Courier New, whose metric twin is Liberation Mono.
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-liberation
                 libxcb1-dev)
-# openbox is the window manager of the tests' private X displays.
-test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings parcellite
+# openbox is the window manager of the tests' private X displays; xfce4-settings (xfsettingsd)
+# and diodon are the clipboard managers of the clipboard test (Debian 13 has no parcellite).
+test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings diodon
                python3 python3-xlib desktop-file-utils appstream dpkg-dev file at-spi2-core gir1.2-atspi-2.0 python3-gi)
 package_packages=(dpkg-dev file)
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
