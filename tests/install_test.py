@@ -86,7 +86,13 @@ def check_layout(prefix, build):
 
 def check_window(link):
     with Desktop(accessibility=False) as desktop:
-        process = desktop.processes.spawn([link], desktop.env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+        # Under AddressSanitizer (CI's second round), Qt 6.8 leaks the watcher it starts for the
+        # desktop portal when, as on this plain desktop, no session bus answers: the leak check
+        # is left to the other tests, which run with a bus.
+        env = dict(desktop.env)
+        if "ASAN_OPTIONS" in env:
+            env["ASAN_OPTIONS"] += ":detect_leaks=0"
+        process = desktop.processes.spawn([link], env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                           text=True)
         try:
             started = time.monotonic()
