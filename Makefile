@@ -5,7 +5,7 @@
 #   make package = scripts/package.sh installs what is missing, builds, makes the .deb
 BUILD ?= build
 CMAKE_FLAGS ?=
-JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# JOBS (make JOBS=4 test) is passed on; the scripts default it (scripts/jobs.sh).
 export BUILD CMAKE_FLAGS JOBS
 
 .PHONY: run test package build deps deps-test clean screenshot

@@ -12,6 +12,15 @@ else()
   set(LEXITROVE_INSTALL_DIR lib/lexitrove CACHE STRING
       "Folder of the program and its word list, relative to the installation prefix")
   install(TARGETS lexitrove RUNTIME DESTINATION ${LEXITROVE_INSTALL_DIR})
+  # A stripped install (cpack strips) also drops the compilers' .comment notes, as Debian's own
+  # packages do.
+  if(CMAKE_OBJCOPY)
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+                    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${LEXITROVE_INSTALL_DIR}/lexitrove\"
+                                    COMMAND_ERROR_IS_FATAL ANY)
+                  endif()")
+  endif()
   install(FILES ${PROJECT_SOURCE_DIR}/data/Words.TxT DESTINATION ${LEXITROVE_INSTALL_DIR})
   file(RELATIVE_PATH link_target /${CMAKE_INSTALL_BINDIR} /${LEXITROVE_INSTALL_DIR}/lexitrove)
   file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/install-bin)
@@ -21,13 +30,39 @@ else()
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lexitrove.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lexitrove.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.lexitrove.Lexitrove.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/NOTICE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # copyright holds both licences in Debian's machine-readable form, the MIT one in full.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${PROJECT_SOURCE_DIR}/NOTICE
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # lintian's word for what it judges wrongly in the package, with the reason.
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME lexitrove)
+  # The manual page and the changelog go compressed, as Debian wants them: gzip -9 -n, so that
+  # the same sources give the same bytes.
+  find_program(LEXITROVE_GZIP gzip)
+  if(LEXITROVE_GZIP)
+    set(compressed)
+    foreach(source packaging/lexitrove.1 packaging/changelog)
+      get_filename_component(file_name ${source} NAME)
+      set(output ${PROJECT_BINARY_DIR}/packaging/${file_name}.gz)
+      add_custom_command(OUTPUT ${output}
+                         COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+                         COMMAND ${LEXITROVE_GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/${source} > ${output}
+                         DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
+      list(APPEND compressed ${output})
+    endforeach()
+    add_custom_target(lexitrove_compressed_docs ALL DEPENDS ${compressed})
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/lexitrove.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  else()
+    message(WARNING "gzip not found: the manual page and the changelog are not installed")
+  endif()
 endif()
 
 # `cpack` in the build folder: a .deb where dpkg is at hand, an archive elsewhere.
 set(CPACK_PACKAGE_NAME lexitrove)
 set(CPACK_PACKAGE_VENDOR "The Lexitrove developers")
-set(CPACK_PACKAGE_CONTACT "The Lexitrove developers")
+# At the project's own domain, the one its desktop and AppStream identifiers (org.lexitrove) name.
+set(CPACK_PACKAGE_CONTACT "The Lexitrove developers <developers@lexitrove.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 # Lines of the long description stay short, as Debian's control files want them.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -56,11 +91,6 @@ elseif(DPKG_DEB_PROGRAM)
   # which a Wayland session without Xwayland opens no window, and with which the window is the
   # compositor's own (the phrase kept after exit on GNOME either way).
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-wayland")
-  find_program(DPKG_SHLIBDEPS_PROGRAM dpkg-shlibdeps)
-  find_program(FILE_PROGRAM file)
-  if(NOT DPKG_SHLIBDEPS_PROGRAM OR NOT FILE_PROGRAM)
-    message(STATUS "Making the .deb needs dpkg-shlibdeps (package dpkg-dev) and file: scripts/package.sh installs them")
-  endif()
 else()
   set(CPACK_GENERATOR TGZ)
 endif()

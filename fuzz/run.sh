@@ -5,7 +5,7 @@
 #                           new inputs go to build-fuzz/corpus/, crashes to build-fuzz/crashes/
 #   fuzz/run.sh --smoke     each target 5 seconds, as CI does
 #   fuzz/run.sh --merge     adds what a long run found, minimised, to the corpus in the repo
-# Needs clang-14 and libclang-rt-14-dev (scripts/install-deps.sh fuzz).
+# Needs clang and libclang-rt-dev (scripts/install-deps.sh fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +19,7 @@ case "${1:-}" in
 esac
 
 build=build-fuzz
-compiler=$(command -v clang++-14 || command -v clang++ || true)
+compiler=$(command -v clang++ || true)
 if [ -z "$compiler" ]; then
   echo "fuzz/run.sh: clang++ is missing (scripts/install-deps.sh fuzz installs it)" >&2
   exit 1
@@ -28,7 +28,7 @@ mkdir -p "$build"
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DBUILD_TESTING=OFF -DLEXITROVE_FUZZ=ON > "$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
 targets=(word_list_fuzz edit_fuzz)
-cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target "${targets[@]}"
+cmake --build "$build" -j"$(scripts/jobs.sh)" --target "${targets[@]}"
 
 # Longest input per target: a word list long enough to cut an item at 4,096 units several
 # times over; a phrase of a few thousand characters.

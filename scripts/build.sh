@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
-jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
+jobs=$(scripts/jobs.sh)
 # shellcheck disable=SC2086 # CMAKE_FLAGS is a list of flags
 cmake -S . -B "$build" ${CMAKE_FLAGS:-}
 cmake --build "$build" -j"$jobs"

@@ -12,15 +12,16 @@ cd "$(dirname "$0")/.."
 # Courier New, whose metric twin is Liberation Mono.
 build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-liberation
                 libxcb1-dev)
-# openbox is the window manager of the tests' private X displays.
-test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings parcellite
-               python3 python3-xlib desktop-file-utils appstream dpkg-dev file at-spi2-core gir1.2-atspi-2.0 python3-gi)
+# openbox is the window manager of the tests' private X displays; xfce4-settings (xfsettingsd)
+# and diodon are the clipboard managers of the clipboard test (Debian 13 has no parcellite).
+test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings diodon
+               python3 python3-xlib desktop-file-utils appstream dpkg-dev file lintian at-spi2-core gir1.2-atspi-2.0 python3-gi)
 # The tests on real Wayland compositors (tests/wayland/): sway and mutter started headless, Qt's
 # Wayland plugin, Xwayland, and the tools that type and read the clipboard there.
 test_packages+=(sway wtype wl-clipboard mutter xwayland qt6-wayland)
 package_packages=(dpkg-dev file)
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
-fuzz_packages=(clang-14 libclang-rt-14-dev)
+fuzz_packages=(clang libclang-rt-dev) # the release's own clang (14 on Debian 12, 19 on Debian 13)
 
 set_name=${1:-build}
 packages=("${build_packages[@]}")

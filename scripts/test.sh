@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
 scripts/build.sh
-ctest --test-dir "${BUILD:-build}" --output-on-failure -j"${JOBS:-$(nproc 2>/dev/null || echo 2)}"
+ctest --test-dir "${BUILD:-build}" --output-on-failure -j"$(scripts/jobs.sh)"

@@ -174,6 +174,12 @@ void WordsTest::reader_decodesEachEncoding_data()
                                              << QStringList{QStringLiteral("ab"), QStringLiteral("\u03C3")};
     QTest::addRow("zero bytes on both sides stay 8-bit") << QByteArray("\0\0a\0\nb", 6)
                                                          << QStringList{QString::fromLatin1("\0\0a\0", 4), "b"};
+    QTest::addRow("4-byte character across byte 4,096 cut whole")
+        << "a" + QByteArray("\xF0\x9F\x94\x91").repeated(1024) + "\n"
+        << QStringList{QStringLiteral("a") + QString::fromUtf8("\xF0\x9F\x94\x91").repeated(1023)};
+    QTest::addRow("UTF-16 pair across unit 4,096 cut whole")
+        << QByteArray("\xFF\xFE" "a\0", 4) + QByteArray("\x3D\xD8\x11\xDD").repeated(2048)
+        << QStringList{QStringLiteral("a") + QString::fromUtf8("\xF0\x9F\x94\x91").repeated(2047)};
 }
 
 void WordsTest::reader_decodesEachEncoding()

@@ -7,18 +7,10 @@
 
 #include <optional>
 
-// A text of exactly one character: storing a text keeps its first character, and storing the
-// empty text stores one space.
+// A text of exactly one character; it holds the character with code 0 until first set.
 struct FixedChar
 {
     QChar value{u'\0'};
-
-    FixedChar& operator=(const QString& text)
-    {
-        value = text.isEmpty() ? QChar(u' ') : text.front();
-        return *this;
-    }
-    QString toString() const { return QString(value); }
 };
 
 // Why a word could not be had: what the last count, fetch or draw found wrong. The count at

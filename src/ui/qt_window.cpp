@@ -169,6 +169,11 @@ void QtWindow::buildMenus()
         case WD::MenuKind::Menu:
             list = bar->addMenu(str(row.caption));
             list->setObjectName(name);
+            // Each list opens and closes with a separator, drawn as a dividing line: Qt would
+            // otherwise hide a separator at either end of a menu, and a few pixels keep the line
+            // apart from the list's frame, where the eye would not tell them apart.
+            list->setSeparatorsCollapsible(false);
+            list->setContentsMargins(0, 3, 0, 3);
             action = list->menuAction();
             break;
         case WD::MenuKind::Separator:

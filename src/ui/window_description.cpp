@@ -2,10 +2,10 @@
 // The main window's controls and menu tree: the one place that names them.
 #include "ui/window_description.h"
 
-#include "app/info_message.h"
 #include "clip/copy_text.h"
 #include "edit/case_commands.h"
 #include "edit/spacing_commands.h"
+#include "words/info_message.h"
 #include "words/phrase_commands.h"
 
 #include <iterator>
@@ -15,10 +15,10 @@ namespace {
 
 // clang-format off
 constexpr Control kControls[] = {
-    {u"Text3",  Box::Text3,   ControlKind::TextBox,  9240,  2040, 2775,  375, false, true,  u"",   0,     0, nullptr},
-    {u"Text2",  Box::Text2,   ControlKind::TextBox,  12480, 1200, 615,   525, false, true,  u"01", 20.25, 1, nullptr},
-    {u"Combo1", std::nullopt, ControlKind::ComboBox, 12600, 2160, 615,   315, false, true,  u"01", 0,     3, nullptr},
-    {u"Text1",  Box::Text1,   ControlKind::TextBox,  0,     240,  13455, 405, true,  false, u"",   9.75,  2,
+    {u"Text3",  Box::Text3,   ControlKind::TextBox,  9240,  2040, 2775,  375, false, true,  u"",   0,     nullptr},
+    {u"Text2",  Box::Text2,   ControlKind::TextBox,  12480, 1200, 615,   525, false, true,  u"01", 20.25, nullptr},
+    {u"Combo1", std::nullopt, ControlKind::ComboBox, 12600, 2160, 615,   315, false, true,  u"01", 0,     nullptr},
+    {u"Text1",  Box::Text1,   ControlKind::TextBox,  0,     240,  13455, 405, true,  false, u"",   9.75,
      u" Clik To Save Clipboard "},
 };
 

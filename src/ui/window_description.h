@@ -31,7 +31,6 @@ struct Control
     bool enabled;
     const char16_t* text;
     double fontPoints; // 0: the window's default font; otherwise "Courier New" bold at this size
-    int tabIndex;
     const char16_t* toolTip; // nullptr: none
 };
 

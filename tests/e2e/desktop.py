@@ -38,6 +38,16 @@ _PR_SET_CHILD_SUBREAPER = 36
 _libc = ctypes.CDLL(None, use_errno=True)
 
 
+# Clipboard managers the tests know: how to start each, and whether it takes the clipboard over
+# as a program hands it on at its end (True), or puts it back once its owner is gone (False).
+# Debian 13 has no parcellite; diodon, which it names as the successor of ClipIt, is in both.
+CLIPBOARD_MANAGERS = {
+    "xfsettingsd": (["xfsettingsd", "--no-daemon", "--disable-wm-check"], True),
+    "parcellite": (["parcellite", "-n"], False),
+    "diodon": (["diodon"], False),
+}
+
+
 def missing_requirements(more_tools=(), accessibility=True, driving=True):
     """What this machine lacks for the desktop, as a list of names; empty when all is there.
 
@@ -499,24 +509,29 @@ class Desktop:
 
     def start_clipboard_manager(self, name="xfsettingsd"):
         """Starts a clipboard manager that keeps the clipboard of a program that ends; returns its
-        process. xfsettingsd takes the clipboard over when the program hands it on as it ends;
-        parcellite copies the clipboard while the program runs and puts it back once it is empty."""
-        argv = {"xfsettingsd": ["xfsettingsd", "--no-daemon", "--disable-wm-check"], "parcellite": ["parcellite", "-n"]}
+        process. xfsettingsd takes the clipboard over when the program hands it on as it ends
+        (it holds CLIPBOARD_MANAGER); the others copy the clipboard while the program runs and
+        put it back once it is empty."""
+        argv, hand_off = CLIPBOARD_MANAGERS[name]
         with self._log(name) as log:
-            manager = self.processes.spawn(argv[name], self.env, stdout=log, stderr=log)
-        if name == "xfsettingsd":
-            wait_for("xfsettingsd holding CLIPBOARD_MANAGER", lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20)
+            manager = self.processes.spawn(argv, self.env, stdout=log, stderr=log)
+        if hand_off:
+            wait_for(name + " holding CLIPBOARD_MANAGER", lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20)
             return manager
-        # parcellite claims nothing and takes a few seconds to start: it is ready once it puts
-        # back a clipboard that was left empty.
+        # These claim nothing and take a few seconds to start: one is ready once it puts back a
+        # clipboard that was left empty.
         end = time.monotonic() + 30
         while time.monotonic() < end:
-            probe = self.take_clipboard("before parcellite")
+            probe = self.take_clipboard("before " + name)
             time.sleep(0.3)
             self.processes.end(probe)
-            if wait_until(lambda: self.clipboard() == "before parcellite", 2):
+            if wait_until(lambda: self.clipboard() == "before " + name, 2):
                 return manager
-        raise RuntimeError("parcellite did not put back an emptied clipboard within 30 s")
+            if manager.poll() is not None:
+                break
+        state = "it ended with status %d" % manager.returncode if manager.poll() is not None else "still running"
+        self.processes.end(manager)
+        raise RuntimeError("%s did not put back an emptied clipboard within 30 s (%s)" % (name, state))
 
     def screenshot(self):
         """The whole screen as it is now."""

@@ -8,6 +8,7 @@ python3-xlib, exact captions and the phrase box through the accessibility bus, t
 ImageMagick's import.
 """
 import collections
+import itertools
 import os
 import shutil
 import subprocess
@@ -18,7 +19,7 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 from Xlib import X  # noqa: E402
 
-from desktop import Mismatch, wait_for, wait_until  # noqa: E402
+from desktop import Mismatch, check, wait_for, wait_until  # noqa: E402
 
 # A call that the program does not answer fails after 3 s instead of D-Bus's default 25 s.
 Atspi.set_timeout(3000, 15000)
@@ -45,11 +46,17 @@ def name(accessible):
         return None
 
 
+# Debian 13's at-spi2-core (2.56) calls a push button "button", Debian 12's (2.46) "push button":
+# one name for both.
+ROLE_NAMES = {"button": "push button"}
+
+
 def role(accessible):
     try:
-        return accessible.get_role_name()
+        named = accessible.get_role_name()
     except GLib.Error:
         return None
+    return ROLE_NAMES.get(named, named)
 
 
 def has_state(accessible, state):
@@ -202,6 +209,7 @@ class Program:
         popup = children(item)[0]
         self.click(item)
         wait_for('the "%s" list open after a click on it' % menu, lambda: has_state(popup, Atspi.StateType.SHOWING), 5)
+        self.check_end_separators(menu, popup)
         self.desktop.key(*["Down"] * downs)
 
         def highlighted():
@@ -211,6 +219,36 @@ class Program:
                  lambda: highlighted() == caption, 5, seen=highlighted)
         self.desktop.key("Return")
         wait_for('the "%s" list closed after Return' % menu, lambda: not has_state(popup, Atspi.StateType.SHOWING), 5)
+
+    def check_end_separators(self, menu, popup):
+        """The open list `popup` begins and ends with a separator drawn on the screen as a
+        dividing line: a band of the list's width above its first command and below its last,
+        where, going from the list's edge (and its frame, where the style draws one) towards
+        the command, the background gives way to a line."""
+        entries = children(popup)
+        check('the roles of the first and last entries of the "%s" list' % menu, ["separator", "separator"],
+              [role(entries[0]), role(entries[-1])] if entries else [])
+        shot = self.desktop.screenshot()
+        edge = self.on_screen(popup)
+        for separator, neighbour, where in ((entries[0], entries[1], "first"), (entries[-1], entries[-2], "last")):
+            box, beside = self.on_screen(separator), self.on_screen(neighbour)
+            what = 'the %s separator of the "%s" list on the screen' % (where, menu)
+            if where == "first":
+                outside = box.y + box.height <= beside.y + 0.5
+                rows = range(int(edge.y), int(beside.y))
+            else:
+                outside = beside.y + beside.height <= box.y + 0.5
+                rows = range(int(edge.y + edge.height) - 1, int(beside.y + beside.height) - 1, -1)
+            if box.height < 1 or box.width < beside.width / 2 or not outside:
+                raise Mismatch(what, "a band %s %r" % ("above" if where == "first" else "below", name(neighbour)),
+                               "%r, beside %r at %r" % (box, name(neighbour), beside))
+            middle = box.x + box.width / 2
+            background = shot.pixel(middle, beside.y + 1)
+            column = [shot.pixel(middle, y) for y in rows]
+            inner = list(itertools.dropwhile(lambda colour: colour != background, column))  # past the frame
+            if not any(colour != background for colour in inner):
+                raise Mismatch(what, "a line apart from the list's edge, on the background %r" % (background,),
+                               "from the edge inwards: %r" % column)
 
     def close_box(self):
         """Where the close box of the window manager's frame is: the rightmost square button

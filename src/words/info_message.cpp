@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // "InFo": one line about the program, under its name.
-#include "app/info_message.h"
+#include "words/info_message.h"
 
 void InF_Click(FormState&, Platform& platform)
 {
