@@ -6,6 +6,7 @@
 // the difference of two runs; exits 1 when it exceeds 5% of a run.
 //   qt_read_serving_bench [--lines N]
 #include "app/form1.h"
+#include "bench_lists.h"
 #include "fake_platform.h"
 #include "ui/qt_window.h"
 
@@ -68,24 +69,6 @@ private:
     int m_services = 0;
     std::chrono::steady_clock::duration m_inService{};
 };
-
-void writeList(const QString& path, qint64 lines)
-{
-    static const char* const words[] = {"abacus", "dove", "kettle", "aorta", "lunchbox", "oak", "quintuple", "zen"};
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    QByteArray block;
-    for (qint64 i = 0; i < lines; ++i) {
-        block += words[i % 8];
-        block += '\n';
-        if (block.size() > (1 << 20)) {
-            file.write(block);
-            block.clear();
-        }
-    }
-    file.write(block);
-}
 
 // Processor time of this process, in milliseconds: on a machine shared with other work, the
 // wall time of a run of a few tens of milliseconds says more about the neighbours than about it.

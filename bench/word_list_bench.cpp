@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Word-list speed and memory: counting at start-up, fetching the middle item and a whole
 // "Words (10)" against `wc -l` on the same file in the same run, and peak memory against list
-// size. Each time is the best of several runs; "Words (10)" and `wc -l` also give their median. Prints a Markdown table (with --csv, comma-separated figures in full precision for
+// size. Each time is the best of several runs; "Words (10)" and `wc -l` also give their median.
+// Prints a Markdown table (with --csv, comma-separated figures in full precision for
 // bench/report.sh); exits 1 when a target is missed.
 //   word_list_bench [--max-lines N] [--csv] [--rss FILE-FOLDER]
 #include "app/form1.h"
+#include "bench_lists.h"
 #include "fake_platform.h"
 #include "words/word_list.h"
 
@@ -73,25 +75,6 @@ double timeMs(const std::function<void()>& work)
     timer.start();
     work();
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-// A list of `lines` short words, cycling through a handful of lengths like a real list's.
-void writeList(const QString& path, qint64 lines)
-{
-    static const char* const words[] = {"abacus", "dove", "kettle", "aorta", "lunchbox", "oak", "quintuple", "zen"};
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    QByteArray block;
-    for (qint64 i = 0; i < lines; ++i) {
-        block += words[i % 8];
-        block += '\n';
-        if (block.size() > (1 << 20)) {
-            file.write(block);
-            block.clear();
-        }
-    }
-    file.write(block);
 }
 
 long peakRssKiB()
