@@ -145,6 +145,11 @@ class Sway(Session):
     AS_USER = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"]
 
     def _start(self):
+        # wlroots shares its buffers and keymaps through /dev/shm: where its user may not write
+        # there (a chroot that bound /dev without its tmpfs), sway draws nothing and takes no keys.
+        shm = os.stat("/dev/shm") if os.path.isdir("/dev/shm") else None
+        if not shm or shm.st_mode & 0o1777 != 0o1777:
+            raise CannotStart("/dev/shm is not a folder every user may write to, as sway's user must")
         self._prepare(NOBODY)
         config = os.path.join(self.workdir, "sway.conf")
         with open(config, "w") as out:
