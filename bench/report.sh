@@ -189,7 +189,7 @@ table() {
   echo "## Closing"
   echo
   echo "The real window under Xvfb (1920x1080) with openbox, closed through the window manager; the"
-  echo "baseline is the same program closed while maximised, where the window cannot move."
+  echo "baseline is the same program ended by SIGTERM, through the same teardown without the animation."
   echo
   echo '```'
   cat "$raw/closing.txt"

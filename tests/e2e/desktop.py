@@ -448,10 +448,6 @@ class Desktop:
         """Asks the window manager to close the window, as a task bar or the close box does."""
         self._ask_window_manager(window, "_NET_CLOSE_WINDOW", [0, 2])
 
-    def maximise(self, window):
-        self._ask_window_manager(window, "_NET_WM_STATE", [1, self.x.intern_atom("_NET_WM_STATE_MAXIMIZED_VERT"),
-                                                           self.x.intern_atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2])
-
     def selection_owner(self, selection):
         """The window that owns an X selection (CLIPBOARD, PRIMARY, CLIPBOARD_MANAGER), 0 for none."""
         owner = self.x.get_selection_owner(self.x.intern_atom(selection))
