@@ -3,6 +3,7 @@
 """Each case gets a `Case` fixture (see run_e2e.py): fixture.start(words) copies the executable
 into a fresh folder beside a Words.TxT with exactly those bytes and waits for its window."""
 import os
+import signal
 import subprocess
 import time
 
@@ -400,8 +401,8 @@ def pointer_image(desktop):
 def long_read(fixture):
     """While a command reads a list of one huge line, the pointer shows the program busy, the
     window repaints and answers a paste and the accessibility bus, neither a click nor the
-    accessibility bus runs a command, and a close request stops the command and ends the program within CLOSED_WITHIN seconds, with no
-    message about the list."""
+    accessibility bus runs a command, and a close request stops the command and ends the program
+    within CLOSED_WITHIN seconds, with no message about the list."""
     desktop = fixture.desktop
     program = fixture.start(word_list(*FIVE_WORDS))
     phrase = generate(program, 3, '"Words (03)"')
@@ -461,6 +462,27 @@ def long_read(fixture):
     if ended > CLOSED_WITHIN:
         raise Mismatch("the time from the close request to the end of the program",
                        "under %.1f s" % CLOSED_WITHIN, "%.2f s" % ended)
+
+
+@case("signal-during-read")
+def signal_during_read(fixture):
+    """SIGTERM while a command reads a list of one huge line stops the command and ends the
+    program as a close does, with the signal's status, within CLOSED_WITHIN seconds."""
+    program = fixture.start(word_list(*FIVE_WORDS))
+    generate(program, 1, '"Words (01)"')
+    with open(os.path.join(program.folder, "Words.TxT"), "wb") as out:
+        out.truncate(LONG_LIST_BYTES)
+    program.choose("Words", 1, "Words (01)")
+    # Through the accessibility bus, answered only while the program serves it: the read is on.
+    wait_for('the phrase box emptied by "Words (01)"', lambda: program.phrase_box() == "", 10, seen=program.phrase_box)
+    requested = time.monotonic()
+    program.process.send_signal(signal.SIGTERM)
+    status = program.wait_exit(20)
+    ended = time.monotonic() - requested
+    check("the exit status after SIGTERM during the read", 128 + signal.SIGTERM, status)
+    if ended > CLOSED_WITHIN:
+        raise Mismatch("the time from SIGTERM to the end of the program", "under %.1f s" % CLOSED_WITHIN,
+                       "%.2f s" % ended)
 
 
 SCREENSHOT_WORDS = 4
