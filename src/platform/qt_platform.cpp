@@ -55,7 +55,6 @@ QtPlatform::QtPlatform(QtFormWindow& window)
     for (const Box box : {Box::Text1, Box::Text2, Box::Text3})
         m_texts[std::size_t(box)] = m_window.box(box).text();
     if (QGuiApplication::platformName().startsWith(u"wayland")) {
-        m_mayBeRefused = true;
         m_inputWatch = std::make_unique<InputWatch>([this] { inputArrived(); });
     }
 }
@@ -66,7 +65,6 @@ void QtPlatform::inputArrived()
 {
     if (!m_inputWatch)
         return; // one event, seen again on its way to each parent widget
-    m_mayBeRefused = false;
     // The event's own serial is what the compositor asks for; it is Qt's once the event is here.
     // Another program that took the clipboard meanwhile keeps it.
     if (m_unconfirmed && QGuiApplication::clipboard()->ownsClipboard())
@@ -229,7 +227,7 @@ void QtPlatform::flushClipboard()
         return;
     const QString text = *std::exchange(m_pendingClipboard, std::nullopt);
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
-    if (m_mayBeRefused && !text.isEmpty()) {
+    if (m_inputWatch && !text.isEmpty()) {
         m_unconfirmed = text;
         m_unconfirmedReported = false;
     }

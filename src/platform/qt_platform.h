@@ -115,10 +115,9 @@ private:
     // worked with: a phrase made before any key press or click reached the window (a command run
     // through the accessibility interface) may be refused without a word (sway does), and the
     // program cannot ask. Such an offer is made again as the next key press or click arrives.
-    bool m_mayBeRefused = false; // on Wayland, until the first input event
     std::optional<QString> m_unconfirmed;
     bool m_unconfirmedReported = false;
-    std::unique_ptr<QObject> m_inputWatch;
+    std::unique_ptr<QObject> m_inputWatch; // on Wayland, until the first input event
     bool m_ended = false;
     int m_exitStatus = 0;
 };
