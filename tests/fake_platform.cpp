@@ -2,38 +2,43 @@
 // The in-memory platform.
 #include "fake_platform.h"
 
-#include "platform/file_input.h"
-#include "platform/system_random.h"
+#include "platform/text.h"
+#include "system/file_input.h"
+#include "system/system_random.h"
 #include "ui/window_description.h"
 
-#include <QTest>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace WD = WindowDescription;
 
 namespace {
 
 // Thrown where the double is asked for what it cannot serve. It is no std::exception, so the
-// window object's guard lets it through, and Qt Test fails the test with the message below.
+// window object's guard lets it through, and the test ends with the failure added below.
 struct DoubleCannotServe
 {
 };
 
 [[noreturn]] void cannotServe(const char* what)
 {
-    QTest::qFail(what, __FILE__, __LINE__);
+    ADD_FAILURE() << "the test double cannot serve this: " << what;
     throw DoubleCannotServe{};
 }
 
 } // namespace
 
+std::string utf8(std::u16string_view text)
+{
+    return toSystemUtf8(text);
+}
+
 class FakeInputFile final : public InputFile
 {
 public:
-    FakeInputFile(FakePlatform& platform, QByteArray bytes)
+    FakeInputFile(FakePlatform& platform, std::string bytes)
         : m_platform(platform)
         , m_bytes(std::move(bytes))
     {
@@ -41,24 +46,24 @@ public:
     }
     ~FakeInputFile() override { --m_platform.m_openFiles; }
 
-    qint64 read(char* data, qint64 maxSize) override
+    std::int64_t read(char* data, std::int64_t maxSize) override
     {
-        qint64 available = qint64(m_bytes.size()) - m_pos;
+        std::int64_t available = std::int64_t(m_bytes.size()) - m_pos;
         if (m_platform.m_failReadsAfter >= 0) {
             if (m_pos >= m_platform.m_failReadsAfter)
-                throw PlatformError{ErrorNumber::DeviceIo, QStringLiteral("Device I/O error")};
+                throw PlatformError{ErrorNumber::DeviceIo, u"Device I/O error"};
             available = std::min(available, m_platform.m_failReadsAfter - m_pos);
         }
-        const qint64 n = std::min({maxSize, m_platform.m_readChunk, available});
-        std::copy_n(m_bytes.constData() + m_pos, n, data);
+        const std::int64_t n = std::min({maxSize, m_platform.m_readChunk, available});
+        std::copy_n(m_bytes.data() + m_pos, n, data);
         m_pos += n;
         return n;
     }
 
 private:
     FakePlatform& m_platform;
-    QByteArray m_bytes;
-    qint64 m_pos = 0;
+    std::string m_bytes;
+    std::int64_t m_pos = 0;
 };
 
 // A file of the real file system, counted among the open files while it is open.
@@ -73,7 +78,7 @@ public:
     }
     ~CountedInputFile() override { --m_platform.m_openFiles; }
 
-    qint64 read(char* data, qint64 maxSize) override { return m_file->read(data, maxSize); }
+    std::int64_t read(char* data, std::int64_t maxSize) override { return m_file->read(data, maxSize); }
 
 private:
     FakePlatform& m_platform;
@@ -84,28 +89,37 @@ FakePlatform::FakePlatform()
 {
     for (const WD::Control& control : WD::controls()) {
         if (control.box)
-            m_texts[std::size_t(*control.box)] = QString::fromUtf16(control.text);
+            setText(*control.box, std::u16string(control.text));
     }
+    m_phraseWrites.clear();
     for (const WD::MenuRow& row : WD::menuTree()) {
-        m_captions[row.item] = QString::fromUtf16(row.caption);
+        m_captions[row.item] = std::u16string(row.caption);
         m_enabled[row.item] = true;
     }
     m_geometry = {{Geometry::Top, 1200.0f}, {Geometry::Left, 1200.0f}, {Geometry::Width, 13740.0f},
                   {Geometry::Height, 1500.0f}};
 }
 
-void FakePlatform::setWordLines(const QStringList& lines)
+void FakePlatform::setWordLines(std::initializer_list<std::u16string_view> lines)
 {
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += line.toUtf8() + '\n';
+    std::string bytes;
+    for (const std::u16string_view line : lines)
+        bytes += toSystemUtf8(line) + '\n';
     setWordList(bytes);
+}
+
+void FakePlatform::setPhraseText(const std::u16string& text)
+{
+    EventSink* const sink = eventSink();
+    setEventSink(nullptr);
+    setText(Box::Text1, text);
+    setEventSink(sink);
+    m_phraseWrites.pop_back();
 }
 
 void FakePlatform::queueClock(std::initializer_list<float> readings)
 {
-    for (float reading : readings)
-        m_clockQueue.enqueue(reading);
+    m_clockQueue.insert(m_clockQueue.end(), readings);
 }
 
 void FakePlatform::setClock(float now, float step)
@@ -114,46 +128,66 @@ void FakePlatform::setClock(float now, float step)
     m_step = step;
 }
 
+void FakePlatform::queueBits(const std::vector<std::uint64_t>& values)
+{
+    m_bits.insert(m_bits.end(), values.begin(), values.end());
+}
+
 void FakePlatform::queueDraws(std::initializer_list<double> fractions)
 {
     for (double fraction : fractions) {
         if (!(fraction >= 0.0 && fraction < 1.0))
             cannotServe("a draw is a fraction of the range, 0 <= f < 1");
-        m_bits.enqueue(quint64(std::ldexp(fraction, 64)));
+        m_bits.push_back(std::uint64_t(std::ldexp(fraction, 64)));
     }
 }
 
 void FakePlatform::choose(Item item)
 {
-    const Handler handler = WD::menuRow(item).handler;
-    if (handler && m_enabled.at(item) && m_sink)
-        m_sink->run(handler);
+    if (m_enabled.at(item) && eventSink())
+        eventSink()->choose(item);
 }
 
 bool FakePlatform::requestClose()
 {
-    return !m_sink || m_sink->closeRequested();
+    return !eventSink() || eventSink()->closeRequested();
 }
 
-std::unique_ptr<InputFile> FakePlatform::openForInput(const QString& path)
+void FakePlatform::showWindow()
+{
+    m_shown = true;
+    m_journal.push_back(u"show");
+}
+
+int FakePlatform::runEventLoop()
+{
+    while (!m_events.empty() && !m_ended) {
+        const std::function<void()> event = std::move(m_events.front());
+        m_events.pop_front();
+        event();
+    }
+    return 0;
+}
+
+std::unique_ptr<InputFile> FakePlatform::openForInput(const std::u16string& path)
 {
     // The readers close the list on every way out before anything opens it again.
     if (openFiles() > 0)
         cannotServe("the word list was opened while it was still open");
     if (m_openError != 0 && m_opensBeforeError == 0)
-        throw PlatformError{m_openError, QStringLiteral("scripted failure")};
+        throw PlatformError{m_openError, u"scripted failure"};
     m_opensBeforeError = std::max(0, m_opensBeforeError - 1);
-    if (!m_realFolder.isEmpty())
+    if (!m_realFolder.empty())
         return std::make_unique<CountedInputFile>(*this, openFileForInput(path));
-    const auto file = m_files.constFind(path);
-    if (file == m_files.cend())
-        throw PlatformError{ErrorNumber::FileNotFound, QStringLiteral("File not found")};
-    return std::make_unique<FakeInputFile>(*this, *file);
+    const auto file = m_files.find(path);
+    if (file == m_files.end())
+        throw PlatformError{ErrorNumber::FileNotFound, u"File not found"};
+    return std::make_unique<FakeInputFile>(*this, file->second);
 }
 
-void FakePlatform::messageBox(const QString& prompt, MessageButtons buttons, MessageIcon icon, const QString& title)
+void FakePlatform::messageBox(const std::u16string& prompt, MessageIcon icon, const std::u16string& title)
 {
-    m_messages.append({prompt, buttons, icon, title, phraseText(), m_clipboard});
+    m_messages.push_back({prompt, icon, title, phraseText(), m_clipboard});
     if (m_ended)
         throw ProcessEnd{};
 }
@@ -168,28 +202,47 @@ void FakePlatform::endProcess(int exitStatus)
 float FakePlatform::timeOfDay()
 {
     ++m_clockReadings;
-    if (!m_clockQueue.isEmpty())
-        return m_clockQueue.dequeue();
+    if (!m_clockQueue.empty()) {
+        const float reading = m_clockQueue.front();
+        m_clockQueue.pop_front();
+        return reading;
+    }
     const float now = m_now;
     m_now += m_step;
     return now;
 }
 
-quint64 FakePlatform::randomBits()
+std::uint64_t FakePlatform::randomBits()
 {
-    if (!m_bits.isEmpty())
-        return m_bits.dequeue();
-    if (!m_bitsFailure.isEmpty())
+    if (!m_bits.empty()) {
+        const std::uint64_t value = m_bits.front();
+        m_bits.pop_front();
+        return value;
+    }
+    if (!m_bitsFailure.empty())
         throw PlatformError{ErrorNumber::InternalError, m_bitsFailure};
     return systemRandomBits();
 }
 
+namespace {
+
+// Runs the next scripted action of `queue`, if any.
+void runNext(std::deque<std::function<void()>>& queue)
+{
+    if (queue.empty())
+        return;
+    const std::function<void()> action = std::move(queue.front());
+    queue.pop_front();
+    action();
+}
+
+} // namespace
+
 void FakePlatform::pumpEvents()
 {
     ++m_pumps;
-    m_journal.append(QStringLiteral("pump"));
-    if (!m_pumpActions.isEmpty())
-        m_pumpActions.dequeue()();
+    m_journal.push_back(u"pump");
+    runNext(m_pumpActions);
     if (m_ended)
         throw ProcessEnd{};
 }
@@ -197,52 +250,46 @@ void FakePlatform::pumpEvents()
 void FakePlatform::serveWhileReading()
 {
     ++m_readServices;
-    if (!m_readActions.isEmpty())
-        m_readActions.dequeue()();
+    runNext(m_readActions);
     if (m_ended)
         throw ProcessEnd{};
     // The request is carried out once the command has returned: the test asks for it then.
     if (std::exchange(m_stopRead, false))
-        throw PlatformError{ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred")};
+        throw PlatformError{ErrorNumber::UserInterrupt, u"User interrupt occurred"};
 }
 
-void FakePlatform::setText(Box box, const QString& text)
+void FakePlatform::showText(Box box, const std::u16string& text)
 {
     if (const auto failing = m_failingWrites.find(box); failing != m_failingWrites.end() && failing->second != 0)
-        throw PlatformError{failing->second, QStringLiteral("scripted failure")};
-    m_texts[std::size_t(box)] = text;
-    if (box == Box::Text1) {
-        m_phraseWrites.append(text);
-        if (m_sink)
-            m_sink->phraseChanged();
-    }
+        throw PlatformError{failing->second, u"scripted failure"};
+    if (box == Box::Text1)
+        m_phraseWrites.push_back(text);
 }
 
-void FakePlatform::setCaption(Item item, const QString& caption)
+void FakePlatform::setCaption(Item item, const std::u16string& caption)
 {
     m_captions[item] = caption;
-    m_journal.append(QStringLiteral("caption:") + QString::fromUtf16(WD::menuRow(item).name) + u':' + caption);
+    m_journal.push_back(u"caption:" + std::u16string(WD::menuRow(item).name) + u':' + caption);
 }
 
 void FakePlatform::setEnabled(Item item, bool enabled)
 {
     m_enabled[item] = enabled;
-    m_journal.append(QStringLiteral("enabled:") + QString::fromUtf16(WD::menuRow(item).name)
-                     + (enabled ? QStringLiteral(":1") : QStringLiteral(":0")));
+    m_journal.push_back(u"enabled:" + std::u16string(WD::menuRow(item).name) + (enabled ? u":1" : u":0"));
 }
 
-void FakePlatform::replaceClipboard(const QString& text)
+void FakePlatform::replaceClipboard(const std::u16string& text)
 {
     m_clipboard = text;
-    m_clipboardLog.append(text);
-    m_journal.append(QStringLiteral("clipboard:") + text);
+    m_clipboardLog.push_back(text);
+    m_journal.push_back(u"clipboard:" + text);
 }
 
 void FakePlatform::setGeometry(Geometry which, float twips)
 {
     if (m_refused[which])
-        throw PlatformError{ErrorNumber::WindowNotMovable, QStringLiteral("refused")};
-    m_geometryWrites.append({which, twips});
+        throw PlatformError{ErrorNumber::WindowNotMovable, u"refused"};
+    m_geometryWrites.emplace_back(which, twips);
     if (which == Geometry::Width)
         twips = std::max(twips, m_minWidth);
     if (which == Geometry::Height)
@@ -254,7 +301,6 @@ void FakePlatform::setGeometry(Geometry which, float twips)
 
 void FakePlatform::waitForNextFrame()
 {
-    m_frameWaits.append(m_geometryWrites.size());
-    if (!m_frameActions.isEmpty())
-        m_frameActions.dequeue()();
+    m_frameWaits.push_back(m_geometryWrites.size());
+    runNext(m_frameActions);
 }

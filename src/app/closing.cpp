@@ -30,7 +30,7 @@ void stepBy(Platform& platform, Geometry which, float delta)
 
 } // namespace
 
-void Form_Unload(FormState&, Platform& platform, qint16&)
+void Form_Unload(FormState&, Platform& platform, std::int16_t&)
 {
     for (;;) {
         float topBefore = 0.0f;

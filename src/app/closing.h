@@ -5,5 +5,7 @@
 #include "form/form_state.h"
 #include "platform/platform.h"
 
+#include <cstdint>
+
 // Unload event. Never sets `cancel` and never returns normally: it ends the process.
-void Form_Unload(FormState& form, Platform& platform, qint16& cancel);
+void Form_Unload(FormState& form, Platform& platform, std::int16_t& cancel);

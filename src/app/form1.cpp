@@ -4,9 +4,9 @@
 
 #include "app/closing.h"
 #include "clip/clipboard_mirror.h"
+#include "platform/text.h"
+#include "ui/window_description.h"
 #include "words/word_list.h"
-
-#include <QScopedValueRollback>
 
 #include <exception>
 
@@ -31,9 +31,10 @@ void Form1::load()
     guarded([this] { Form_Load(m_state, m_platform); });
 }
 
-void Form1::run(Handler handler)
+void Form1::choose(Item item)
 {
-    guarded([this, handler] { handler(m_state, m_platform); });
+    if (const Handler handler = WindowDescription::menuRow(item).handler)
+        guarded([this, handler] { handler(m_state, m_platform); });
 }
 
 void Form1::phraseChanged()
@@ -43,11 +44,13 @@ void Form1::phraseChanged()
 
 bool Form1::closeRequested()
 {
-    qint16 cancel = 0;
+    std::int16_t cancel = 0;
     guarded([this, &cancel] {
-        const QScopedValueRollback<bool> closing(m_closing, true);
+        m_closing = true;
         Form_Unload(m_state, m_platform, cancel);
     });
+    // Form_Unload never returns normally, but should it, the window answers again.
+    m_closing = false;
     return cancel == 0;
 }
 
@@ -63,18 +66,18 @@ void Form1::guarded(Body body)
         body();
     } catch (const PlatformError& error) {
         // No trap caught it: the handler ends here, the user is told, and the program goes on.
-        report(QStringLiteral("Error %1: %2").arg(error.number).arg(error.description));
+        report(u"Error " + decimal(error.number) + u": " + error.description);
     } catch (const std::exception& error) {
-        report(QStringLiteral("Error: %1").arg(QString::fromLocal8Bit(error.what())));
+        report(u"Error: " + fromSystemUtf8(error.what()));
     } catch (const ProcessEnd&) {
         // The platform is already on its way out; this only unwinds the handler.
     }
 }
 
-void Form1::report(const QString& prompt)
+void Form1::report(const std::u16string& prompt)
 {
     try {
-        m_platform.messageBox(prompt, MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("Lexitrove"));
+        m_platform.messageBox(prompt, MessageIcon::Critical, u"Lexitrove");
     } catch (const ProcessEnd&) {
     }
 }

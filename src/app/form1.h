@@ -6,6 +6,8 @@
 #include "form/form_state.h"
 #include "platform/platform.h"
 
+#include <string>
+
 class Form1 final : public EventSink
 {
 public:
@@ -18,7 +20,8 @@ public:
     // The load event. Afterwards the caller shows the window unless the process ended.
     void load();
 
-    void run(Handler handler) override;
+    // Runs the handler the window description gives `item`; an item without one runs nothing.
+    void choose(Item item) override;
     void phraseChanged() override;
     bool closeRequested() override;
 
@@ -27,7 +30,7 @@ public:
 private:
     template <typename Body>
     void guarded(Body body);
-    void report(const QString& prompt);
+    void report(const std::u16string& prompt);
 
     Platform& m_platform;
     FormState m_state;

@@ -31,17 +31,17 @@ void confirmationPause(FormState& form, Platform& platform)
 void Ct1_Click(FormState& form, Platform& platform)
 {
     // Only the empty text counts as empty: a phrase of spaces is copied like any other.
-    if (platform.text(Box::Text1).isEmpty())
+    if (platform.text(Box::Text1).empty())
         return;
     // Disabled before anything else, so that no second click can start a nested pause.
     platform.setEnabled(Item::Ct1, false);
     Text1_Change(form, platform);
-    platform.setCaption(Item::Ct1, QStringLiteral("Text Copied"));
+    platform.setCaption(Item::Ct1, u"Text Copied");
     platform.pumpEvents();
     // Closing the window in here ends the process: ProcessEnd leaves through this handler, and
     // the caption below is never restored.
     confirmationPause(form, platform);
     // The caption comes back before the command can be chosen again.
-    platform.setCaption(Item::Ct1, QStringLiteral("Copy Text"));
+    platform.setCaption(Item::Ct1, u"Copy Text");
     platform.setEnabled(Item::Ct1, true);
 }

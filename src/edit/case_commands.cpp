@@ -9,9 +9,9 @@ namespace {
 
 // The upper case of one 16-bit character on its own. Half of a surrogate pair is not a letter
 // by itself and comes back as it was.
-QChar raised(QChar ch)
+char16_t raised(char16_t ch)
 {
-    return simpleUpperCase(QString(ch)).front();
+    return simpleUpperCase(std::u16string_view(&ch, 1)).front();
 }
 
 } // namespace
@@ -29,36 +29,35 @@ void LCL_Click(FormState&, Platform& platform)
 
 void CLF_Click(FormState& form, Platform& platform)
 {
-    platform.setText(Box::Text3, QString());
+    platform.setText(Box::Text3, u"");
     form.CapNext = 0;
 
     // Nothing can write the phrase box while this runs (no events are pumped), so it is read
     // once, and the result is built in a buffer of its final length.
-    const QString source = platform.text(Box::Text1);
-    const qsizetype n = source.size();
-    QString result(n, Qt::Uninitialized);
-    QChar* out = result.data();
-    for (qsizetype i = 0; i < n; ++i) {
-        QChar ch = source.at(i);
+    const std::u16string& source = platform.text(Box::Text1);
+    const std::size_t n = source.size();
+    std::u16string result(n, u'\0');
+    for (std::size_t i = 0; i < n; ++i) {
+        char16_t ch = source[i];
         if (i == 0)
             ch = raised(ch);
         if (form.CapNext == 1) {
             ch = raised(ch);
             form.CapNext = 0;
         }
-        out[i] = ch;
+        result[i] = ch;
         // Only these two break a word: a tab, a carriage return or a no-break space does not.
         if (ch == u' ' || ch == u'\n')
             form.CapNext = 1;
     }
     // `Ch` keeps the last character handled, or what it held before when there was none.
     if (n > 0)
-        form.Ch.value = out[n - 1];
-    form.Pos = static_cast<qint32>(n + 1);
+        form.Ch.value = result[n - 1];
+    form.Pos = static_cast<std::int32_t>(n + 1);
 
     // The scratch box is left holding the result. The phrase box is emptied first, so its
     // change handler runs twice: once with the empty text and once with the result.
     platform.setText(Box::Text3, result);
-    platform.setText(Box::Text1, QString());
+    platform.setText(Box::Text1, u"");
     platform.setText(Box::Text1, platform.text(Box::Text3));
 }

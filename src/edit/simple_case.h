@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Upper and lower case that never change a text's length, for the case commands.
+// Upper and lower case that never change a text's length, for the case commands, the same on
+// every desktop.
 #pragma once
 
-#include <QString>
+#include <string>
+#include <string_view>
 
-// Each character gets its simple (one-to-one) case mapping: the German sharp s stays as it is
-// rather than becoming "SS". A surrogate pair is mapped as one code point and stays a pair.
-QString simpleUpperCase(const QString& text);
-QString simpleLowerCase(const QString& text);
+// Each character gets its simple (one-to-one) case mapping from the Unicode Character Database:
+// the German sharp s stays as it is rather than becoming "SS". A surrogate pair is mapped as one
+// code point and stays a pair; half of a pair on its own is left as it is.
+std::u16string simpleUpperCase(std::u16string_view text);
+std::u16string simpleLowerCase(std::u16string_view text);

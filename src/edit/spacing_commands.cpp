@@ -11,24 +11,24 @@ namespace {
 
 // A space is U+0020 alone: tabs, line breaks and no-break spaces are kept as they are.
 // Without a replacement the spaces are dropped.
-void rewriteSpaces(FormState& form, Platform& platform, std::optional<QChar> replacement)
+void rewriteSpaces(FormState& form, Platform& platform, std::optional<char16_t> replacement)
 {
     form.Acc.clear();
     // Nothing can write the phrase box while this runs (no events are pumped), so it is read
     // once and `Acc` is built in one pass over a buffer that never has to grow.
-    const QString source = platform.text(Box::Text1);
-    const qsizetype n = source.size();
+    const std::u16string& source = platform.text(Box::Text1);
+    const std::size_t n = source.size();
     form.Acc.resize(n);
-    QChar* out = form.Acc.data();
-    qsizetype length = 0;
-    for (const QChar ch : source) {
+    char16_t* out = form.Acc.data();
+    std::size_t length = 0;
+    for (const char16_t ch : source) {
         if (ch != u' ')
             out[length++] = ch;
         else if (replacement)
             out[length++] = *replacement;
     }
-    form.Acc.truncate(length);
-    form.Pos = static_cast<qint32>(n + 1);
+    form.Acc.resize(length);
+    form.Pos = static_cast<std::int32_t>(n + 1);
     // Written also when nothing changed, so the clipboard gets the text again.
     platform.setText(Box::Text1, form.Acc);
 }
@@ -44,10 +44,10 @@ void RS_Click(FormState& form, Platform& platform)
 
 void AD_Click(FormState& form, Platform& platform)
 {
-    rewriteSpaces(form, platform, QChar(u'-'));
+    rewriteSpaces(form, platform, u'-');
 }
 
 void ADd_Click(FormState& form, Platform& platform)
 {
-    rewriteSpaces(form, platform, QChar(u'.'));
+    rewriteSpaces(form, platform, u'.');
 }

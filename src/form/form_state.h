@@ -2,15 +2,14 @@
 // The main window's variables, shared by its handlers and private procedures.
 #pragma once
 
-#include <QChar>
-#include <QString>
-
+#include <cstdint>
 #include <optional>
+#include <string>
 
 // A text of exactly one character; it holds the character with code 0 until first set.
 struct FixedChar
 {
-    QChar value{u'\0'};
+    char16_t value = u'\0';
 };
 
 // Why a word could not be had: what the last count, fetch or draw found wrong. The count at
@@ -31,8 +30,8 @@ struct DrawFault
     };
     // clang-format on
     Kind kind = None;
-    QString reason; // the system's words, where it gave any
-    qint64 line = 0; // Untypeable: the line of the file the item stands on, counted from 1
+    std::u16string reason; // the system's words, where it gave any
+    std::int64_t line = 0; // Untypeable: the line of the file the item stands on, counted from 1
 };
 
 struct FormState
@@ -41,20 +40,20 @@ struct FormState
     std::optional<int> LoopIndex;
     // Shared position counter: the ordinal reached by the list readers, and the character
     // position of the editing loops. It means nothing between commands, so each user sets it.
-    qint32 Pos = 0;
+    std::int32_t Pos = 0;
     // The item last read from the word list (by counting as well as by fetching).
-    QString Word;
+    std::u16string Word;
     // The ordinal drawn for the next word: a whole number >= 1 once set, empty again after a
     // draw the system could not make.
     std::optional<double> Pick;
     // Items in the word list, counted once at start-up.
-    qint32 Total = 0;
+    std::int32_t Total = 0;
     // "Capital Letters First": 1 when the next character is to be raised.
-    qint16 CapNext = 0;
+    std::int16_t CapNext = 0;
     // "Capital Letters First": the character in hand.
     FixedChar Ch;
     // The spacing commands rebuild the phrase here.
-    QString Acc;
+    std::u16string Acc;
     // Time of day at which the Copy Text pause began.
     float TStart = 0.0f;
     // Written by CountWords and FetchWord on every call and by PickIndex when it cannot draw;

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The seam between the program's logic and the desktop: every service from outside goes through
-// here, so that every handler runs the same against the real desktop and against the test double.
+// The seam between the program's logic and a desktop: every service from outside goes through
+// here, so that every handler runs the same on Qt, on Win32 and against the test double.
 #pragma once
 
 #include "platform/controls.h"
 
-#include <QString>
-
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <utility>
 
 // A failure of a platform operation, carried as a numbered error, so that the word-list readers
 // can tell a missing file from the rest:
@@ -16,7 +18,7 @@
 //   51  Internal error            (the system's random source failed)
 //   53  File not found            (also a dangling symbolic link)
 //   57  Device I/O error          (a read failed half way)
-//   70  Permission denied
+//   70  Permission denied         (also a file another program holds locked)
 //   75  Path/File access error    (a directory, FIFO, device or socket where a file was expected)
 //  384  Window not movable        (minimised, maximised, or placed by the window system itself)
 // `description` is the system's own words for it where the system gives any ("Permission
@@ -24,7 +26,7 @@
 struct PlatformError
 {
     int number = 0;
-    QString description;
+    std::u16string description;
 };
 
 namespace ErrorNumber {
@@ -40,8 +42,7 @@ constexpr int WindowNotMovable = 384;
 
 // Thrown by Platform::endProcess and by every operation that ran nested events after the end
 // was asked for. It unwinds the handler that is running, and every handler below it, back to the
-// window object's guard, which swallows it; the application then leaves through its normal
-// teardown.
+// window object's guard, which swallows it; the program then leaves through its normal teardown.
 struct ProcessEnd
 {
 };
@@ -53,7 +54,7 @@ class InputFile
 public:
     virtual ~InputFile() = default;
     // Reads up to maxSize bytes; returns 0 at the end of the file. Throws PlatformError.
-    virtual qint64 read(char* data, qint64 maxSize) = 0;
+    virtual std::int64_t read(char* data, std::int64_t maxSize) = 0;
 };
 
 struct FormState;
@@ -62,15 +63,15 @@ class Platform;
 // Every handler and private procedure of the main window takes the form state and the platform.
 using Handler = void (*)(FormState&, Platform&);
 
-// The main window object, as the platform raises the window's events into it. Each runs its
-// handler inside the window object's guard: an error the handler leaves is shown, and after the
-// end of the process nothing more runs.
+// The main window object, as a desktop raises the window's events into it. Each runs inside the
+// window object's guard: an error a handler leaves is shown, and after the end of the process
+// nothing more runs.
 class EventSink
 {
 public:
     virtual ~EventSink() = default;
-    // A menu command was chosen; `handler` is its menu row's handler.
-    virtual void run(Handler handler) = 0;
+    // A menu item was chosen; the window description says which handler it runs, if any.
+    virtual void choose(Item item) = 0;
     // The text of the phrase box changed: every write of Text1, also one that changes nothing.
     virtual void phraseChanged() = 0;
     // The desktop asks to close the window. Returns whether the window may close.
@@ -79,40 +80,58 @@ public:
 
 enum class Geometry { Top, Left, Width, Height };
 
-enum class MessageButtons { Ok };
+// The icon of a message box; every box has one OK button. Exclamation is the one the program's
+// own messages show (the buttons value 48); Critical reports an error no handler caught.
 enum class MessageIcon { Exclamation, Critical };
 
 class Platform
 {
 public:
     virtual ~Platform() = default;
+    Platform() = default;
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
 
-    // The events of the window, its controls and its menu items go to `sink`.
-    virtual void setEventSink(EventSink* sink) = 0;
+    // --- The window's events -----------------------------------------------------------------
+    // The events of the window, its controls and its menu items go to `sink` (none: nullptr).
+    void setEventSink(EventSink* sink) { m_sink = sink; }
+    EventSink* eventSink() const { return m_sink; }
+
+    // --- The program's life ------------------------------------------------------------------
+    // Start-up (src/app/startup.h) shows the window once the load event has returned, runs the
+    // event loop until the process ends, and then hands the clipboard over.
+    virtual void showWindow() = 0;
+    // Returns the exit status once the window has closed or the process was ended.
+    virtual int runEventLoop() = 0;
+    // Once the event loop has ended: gives the desktop what the logic last put on the clipboard,
+    // if it has not had it yet, and leaves the clipboard as that desktop's rules want it left
+    // (to a clipboard manager, or let go of so that nobody waits on an ended program).
+    virtual void leaveClipboard() = 0;
 
     // --- Files -------------------------------------------------------------------------------
     // The folder of the real executable (symbolic links resolved), without a trailing separator.
-    virtual QString applicationFolder() = 0;
+    virtual std::u16string applicationFolder() = 0;
     // Opens `path` for reading. Throws PlatformError: 53 when it does not exist, 70 when it may
     // not be read, 75 when it is not a regular file. Never blocks on a FIFO or device.
-    virtual std::unique_ptr<InputFile> openForInput(const QString& path) = 0;
+    virtual std::unique_ptr<InputFile> openForInput(const std::u16string& path) = 0;
 
     // --- Messages and the end of the process --------------------------------------------------
-    // Modal: returns once the user has dismissed it.
-    virtual void messageBox(const QString& prompt, MessageButtons buttons, MessageIcon icon,
-                            const QString& title) = 0;
+    // Modal, with one OK button: returns once the user has dismissed it.
+    virtual void messageBox(const std::u16string& prompt, MessageIcon icon, const std::u16string& title) = 0;
     // Ends the process with `exitStatus`: no further handler runs, and control never comes back
-    // to the caller (throws ProcessEnd). The application still leaves through its normal
-    // teardown, so the desktop's clipboard manager can take over the clipboard.
+    // to the caller (throws ProcessEnd). The program still leaves through its normal teardown,
+    // so the desktop's clipboard manager can take over the clipboard.
     [[noreturn]] virtual void endProcess(int exitStatus) = 0;
     virtual bool hasEnded() const = 0;
+    // The status endProcess was given.
+    virtual int exitStatus() const = 0;
 
     // --- Clock and randomness ----------------------------------------------------------------
     // Seconds since midnight, with fraction; falls back to 0 at midnight.
     virtual float timeOfDay() = 0;
     // 64 bits from the operating system's cryptographic generator, every value equally likely.
     // Throws PlatformError 51 when the system cannot give them: there is no weaker fallback.
-    virtual quint64 randomBits() = 0;
+    virtual std::uint64_t randomBits() = 0;
 
     // Handles the queued window events, then returns; may wait a few milliseconds for one
     // when nothing is queued. Throws ProcessEnd when one of them ended the process.
@@ -127,20 +146,26 @@ public:
     virtual void serveWhileReading() = 0;
 
     // --- Controls ----------------------------------------------------------------------------
-    // A write of Text1 raises its change event before it returns, also when the text is
-    // unchanged. A box holds exactly the text written.
-    virtual QString text(Box box) = 0;
-    virtual void setText(Box box, const QString& text) = 0;
+    // A box holds exactly the text written, whatever the desktop's control makes of it. A write
+    // of Text1 raises its change event before it returns, also when the text is unchanged.
+    const std::u16string& text(Box box) const { return m_texts[std::size_t(box)]; }
+    void setText(Box box, std::u16string text)
+    {
+        showText(box, text);
+        m_texts[std::size_t(box)] = std::move(text);
+        if (box == Box::Text1 && m_sink)
+            m_sink->phraseChanged();
+    }
     // Shown at once.
-    virtual void setCaption(Item item, const QString& caption) = 0;
+    virtual void setCaption(Item item, const std::u16string& caption) = 0;
     virtual void setEnabled(Item item, bool enabled) = 0;
 
     // --- Clipboard ---------------------------------------------------------------------------
     // Replaces everything on the system clipboard with exactly `text`, as plain text, in one
     // change of owner: nothing another program put there stays, and no paste ever finds the
-    // clipboard without an owner in between. A platform may hand the desktop only the last text
-    // put here by one event's handler (the Qt one does: see QtPlatform::replaceClipboard).
-    virtual void replaceClipboard(const QString& text) = 0;
+    // clipboard without an owner in between. A desktop may hand over only the last text put
+    // here while one event is handled (both do: a command offers its finished phrase once).
+    virtual void replaceClipboard(const std::u16string& text) = 0;
 
     // --- Window geometry, in twips (1/1440 inch) ---------------------------------------------
     // The window's outer frame. A write that cannot be carried out throws PlatformError.
@@ -151,4 +176,13 @@ public:
     // clipboard requests, repaints, accessibility queries) until the next pass is due, which
     // sets the pace of the animation. Input from the user is not acted on meanwhile.
     virtual void waitForNextFrame() = 0;
+
+protected:
+    // Puts a written text into the desktop's control. Throws PlatformError where it cannot;
+    // the box then keeps its text.
+    virtual void showText(Box box, const std::u16string& text) = 0;
+
+private:
+    EventSink* m_sink = nullptr;
+    std::array<std::u16string, 3> m_texts; // by Box
 };

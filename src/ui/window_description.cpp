@@ -3,9 +3,9 @@
 #include "ui/window_description.h"
 
 #include "clip/copy_text.h"
+#include "clip/info_message.h"
 #include "edit/case_commands.h"
 #include "edit/spacing_commands.h"
-#include "words/info_message.h"
 #include "words/phrase_commands.h"
 
 #include <iterator>
@@ -15,9 +15,9 @@ namespace {
 
 // clang-format off
 constexpr Control kControls[] = {
-    {u"Text3",  Box::Text3,   ControlKind::TextBox,  9240,  2040, 2775,  375, false, true,  u"",   0,     nullptr},
-    {u"Text2",  Box::Text2,   ControlKind::TextBox,  12480, 1200, 615,   525, false, true,  u"01", 20.25, nullptr},
-    {u"Combo1", std::nullopt, ControlKind::ComboBox, 12600, 2160, 615,   315, false, true,  u"01", 0,     nullptr},
+    {u"Text3",  Box::Text3,   ControlKind::TextBox,  9240,  2040, 2775,  375, false, true,  u"",   0,     u""},
+    {u"Text2",  Box::Text2,   ControlKind::TextBox,  12480, 1200, 615,   525, false, true,  u"01", 20.25, u""},
+    {u"Combo1", std::nullopt, ControlKind::ComboBox, 12600, 2160, 615,   315, false, true,  u"01", 0,     u""},
     {u"Text1",  Box::Text1,   ControlKind::TextBox,  0,     240,  13455, 405, true,  false, u"",   9.75,
      u" Clik To Save Clipboard "},
 };

@@ -5,10 +5,13 @@
 
 #include "words/item_starts.h"
 
-#include <QStringDecoder>
+#include "platform/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 namespace {
 
@@ -19,25 +22,40 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString fromWindows1252(const QByteArray& bytes)
+std::u16string fromWindows1252(std::string_view bytes)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
-        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte));
+        text[i] = byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : char16_t(byte);
+    }
+    return text;
+}
+
+// The whole of `bytes` as UTF-8; nothing when any of it is not.
+std::optional<std::u16string> fromUtf8(std::string_view bytes)
+{
+    std::u16string text;
+    text.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const Utf8Sequence sequence = nextUtf8(bytes);
+        if (sequence.length == 0)
+            return std::nullopt;
+        appendCodePoint(text, sequence.code);
+        bytes.remove_prefix(sequence.length);
     }
     return text;
 }
 
 // Length of `bytes` without an incomplete UTF-8 sequence at its end.
-qsizetype wholeUtf8Prefix(const QByteArray& bytes)
+std::size_t wholeUtf8Prefix(std::string_view bytes)
 {
-    qsizetype n = bytes.size();
-    for (qsizetype back = 1; back <= 4 && back <= n; ++back) {
+    const std::size_t n = bytes.size();
+    for (std::size_t back = 1; back <= 4 && back <= n; ++back) {
         const auto byte = static_cast<unsigned char>(bytes[n - back]);
         if ((byte & 0xC0) == 0x80)
             continue; // a continuation byte: keep looking for its lead byte
-        const int needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        const std::size_t needed = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
         return needed > back ? n - back : n;
     }
     return n;
@@ -45,15 +63,15 @@ qsizetype wholeUtf8Prefix(const QByteArray& bytes)
 
 } // namespace
 
-ItemReader::ItemReader(InputFile& file, qsizetype blockSize)
+ItemReader::ItemReader(InputFile& file, std::ptrdiff_t blockSize)
     : m_file(file)
-    , m_block(std::max<qsizetype>(blockSize, 16))
+    , m_block(std::max<std::ptrdiff_t>(blockSize, 16))
 {
 }
 
-qint64 ItemReader::readItems(qint64 limit, QString* last)
+std::int64_t ItemReader::readItems(std::int64_t limit, std::u16string* last)
 {
-    qint64 read = 0;
+    std::int64_t read = 0;
     try {
         while (read < limit && haveUnits())
             read += wide() ? readFromBlock<char16_t>(limit - read) : readFromBlock<char>(limit - read);
@@ -81,7 +99,7 @@ bool ItemReader::wide() const
     return m_encoding == Encoding::Utf16LittleEndian || m_encoding == Encoding::Utf16BigEndian;
 }
 
-qsizetype ItemReader::unitsLeft() const
+std::ptrdiff_t ItemReader::unitsLeft() const
 {
     return (m_end - m_pos) / (wide() ? 2 : 1);
 }
@@ -104,30 +122,30 @@ bool ItemReader::haveUnits()
 // the front; short reads (pipes, tests) are gathered up to half a block.
 void ItemReader::readBlock()
 {
-    const qsizetype carried = m_end - m_pos;
+    const std::ptrdiff_t carried = m_end - m_pos;
     std::memmove(m_block.data(), m_block.data() + m_pos, size_t(carried));
     m_pos = 0;
     m_end = carried;
-    const auto size = qsizetype(m_block.size());
+    const auto size = std::ptrdiff_t(m_block.size());
     // The first block holds the whole sample that decides the encoding, where the block can.
-    const qsizetype enough = m_encoding == Encoding::NotSeenYet ? std::max(size / 2, std::min(size, EncodingSample))
+    const std::ptrdiff_t enough = m_encoding == Encoding::NotSeenYet ? std::max(size / 2, std::min(size, EncodingSample))
                                                                 : size / 2;
     while (m_end < enough) {
-        const qint64 got = m_file.read(m_block.data() + m_end, size - m_end);
+        const std::int64_t got = m_file.read(m_block.data() + m_end, size - m_end);
         if (got <= 0) {
             m_fileDone = true;
             break;
         }
-        m_end += qsizetype(got);
+        m_end += std::ptrdiff_t(got);
     }
     if (m_encoding == Encoding::NotSeenYet)
         takeEncoding();
     // 16-bit units are read where they lie, so those in the other byte order are turned round.
-    const Encoding otherOrder = QSysInfo::ByteOrder == QSysInfo::BigEndian ? Encoding::Utf16LittleEndian
-                                                                           : Encoding::Utf16BigEndian;
+    const Encoding otherOrder =
+        std::endian::native == std::endian::big ? Encoding::Utf16LittleEndian : Encoding::Utf16BigEndian;
     if (m_encoding == otherOrder) {
         auto* bytes = reinterpret_cast<unsigned char*>(m_block.data() + m_pos);
-        for (qsizetype i = 0; i + 1 < m_end - m_pos; i += 2)
+        for (std::ptrdiff_t i = 0; i + 1 < m_end - m_pos; i += 2)
             std::swap(bytes[i], bytes[i + 1]);
     }
 }
@@ -155,9 +173,9 @@ void ItemReader::takeEncoding()
         m_pos = 2;
         return;
     }
-    const qsizetype units = std::min(m_end, EncodingSample) / 2;
-    qsizetype zeroEven = 0, zeroOdd = 0;
-    for (qsizetype i = 0; i < units; ++i) {
+    const std::ptrdiff_t units = std::min(m_end, EncodingSample) / 2;
+    std::ptrdiff_t zeroEven = 0, zeroOdd = 0;
+    for (std::ptrdiff_t i = 0; i < units; ++i) {
         zeroEven += b[2 * i] == 0;
         zeroOdd += b[2 * i + 1] == 0;
     }
@@ -170,19 +188,19 @@ void ItemReader::takeEncoding()
 // Reads the unread units of the block: all of them when they hold fewer than `limit` item
 // starts, otherwise up to the line end of the item that makes the limit. Returns the items read.
 template <typename Unit>
-qint64 ItemReader::readFromBlock(qint64 limit)
+std::int64_t ItemReader::readFromBlock(std::int64_t limit)
 {
     const Unit* p = unread<Unit>();
-    const qsizetype n = unitsLeft();
+    const std::ptrdiff_t n = unitsLeft();
     // An item that began in an earlier block runs on to its line end; the search starts there.
-    qsizetype from = 0;
+    std::ptrdiff_t from = 0;
     if (m_inItem)
         from = keepItem(p, 0, n);
     const ItemStarts starts = findItemStarts(p + from, n - from, limit);
-    qsizetype stop = n; // the units read
+    std::ptrdiff_t stop = n; // the units read
     if (starts.count > 0) {
         m_item.clear();
-        const qsizetype end = keepItem(p, from + starts.last, n);
+        const std::ptrdiff_t end = keepItem(p, from + starts.last, n);
         if (starts.count == limit)
             stop = end;
     }
@@ -194,7 +212,7 @@ qint64 ItemReader::readFromBlock(qint64 limit)
         m_lineEnds += lineEnds(p, stop, &m_afterCr);
     }
     m_inItem = !isLineEnd(p[stop - 1]);
-    m_pos += stop * qsizetype(sizeof(Unit));
+    m_pos += stop * std::ptrdiff_t(sizeof(Unit));
     return starts.count;
 }
 
@@ -202,31 +220,31 @@ qint64 ItemReader::readFromBlock(qint64 limit)
 template <typename Unit>
 bool ItemReader::finishItem()
 {
-    const qsizetype n = unitsLeft();
-    const qsizetype end = keepItem(unread<Unit>(), 0, n);
-    m_pos += end * qsizetype(sizeof(Unit));
+    const std::ptrdiff_t n = unitsLeft();
+    const std::ptrdiff_t end = keepItem(unread<Unit>(), 0, n);
+    m_pos += end * std::ptrdiff_t(sizeof(Unit));
     return end < n;
 }
 
 // Keeps the units of the item from p[from] to its line end (or to n, where it runs on past the
 // block) and returns where they end. Past MaxItemUnits one unit more is kept, to mark the cut.
 template <typename Unit>
-qsizetype ItemReader::keepItem(const Unit* p, qsizetype from, qsizetype n)
+std::ptrdiff_t ItemReader::keepItem(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n)
 {
-    qsizetype end = from;
+    std::ptrdiff_t end = from;
     while (end < n && !isLineEnd(p[end]))
         ++end;
-    const qsizetype room = MaxItemUnits + 1 - m_item.size() / qsizetype(sizeof(Unit));
-    m_item.append(reinterpret_cast<const char*>(p + from), std::min(end - from, room) * qsizetype(sizeof(Unit)));
+    const std::ptrdiff_t room = MaxItemUnits + 1 - std::ptrdiff_t(m_item.size() / sizeof(Unit));
+    m_item.append(reinterpret_cast<const char*>(p + from), std::size_t(std::min(end - from, room)) * sizeof(Unit));
     return end;
 }
 
 // The lines ended in [p, p + n): every CR, and every LF but one right after a CR.
 template <typename Unit>
-qint64 ItemReader::lineEnds(const Unit* p, qsizetype n, bool* afterCr) const
+std::int64_t ItemReader::lineEnds(const Unit* p, std::ptrdiff_t n, bool* afterCr) const
 {
-    qint64 count = 0;
-    for (qsizetype i = 0; i < n; ++i) {
+    std::int64_t count = 0;
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
         if (p[i] == Unit('\r') || (p[i] == Unit('\n') && !*afterCr))
             ++count;
         *afterCr = p[i] == Unit('\r');
@@ -234,21 +252,21 @@ qint64 ItemReader::lineEnds(const Unit* p, qsizetype n, bool* afterCr) const
     return count;
 }
 
-QString ItemReader::decodeItem() const
+std::u16string ItemReader::decodeItem() const
 {
     if (wide()) {
-        const qsizetype units = m_item.size() / 2;
-        QString text(reinterpret_cast<const QChar*>(m_item.constData()), std::min(units, MaxItemUnits));
-        if (units > MaxItemUnits && text.back().isHighSurrogate())
-            text.chop(1);
+        const auto units = std::ptrdiff_t(m_item.size() / 2);
+        std::u16string text(std::size_t(std::min(units, MaxItemUnits)), u'\0');
+        std::memcpy(text.data(), m_item.data(), text.size() * 2);
+        if (units > MaxItemUnits && text.back() >= 0xD800 && text.back() < 0xDC00)
+            text.pop_back();
         return text;
     }
-    QByteArray bytes = m_item.left(MaxItemUnits);
-    if (m_item.size() > MaxItemUnits)
-        bytes.truncate(wholeUtf8Prefix(bytes));
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return fromWindows1252(bytes);
-    return text;
+    std::string_view bytes = m_item;
+    bytes = bytes.substr(0, std::size_t(MaxItemUnits));
+    if (std::ptrdiff_t(m_item.size()) > MaxItemUnits)
+        bytes = bytes.substr(0, wholeUtf8Prefix(bytes));
+    if (std::optional<std::u16string> text = fromUtf8(bytes))
+        return *std::move(text);
+    return fromWindows1252(bytes);
 }

@@ -6,9 +6,9 @@
 
 #include "platform/platform.h"
 
-#include <QByteArray>
-#include <QString>
-
+#include <cstddef>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 // Rules, the same for counting and fetching:
@@ -24,60 +24,60 @@
 class ItemReader
 {
 public:
-    static constexpr qsizetype MaxItemUnits = 4096;
-    static constexpr qsizetype DefaultBlockSize = 64 * 1024;
+    static constexpr std::ptrdiff_t MaxItemUnits = 4096;
+    static constexpr std::ptrdiff_t DefaultBlockSize = 64 * 1024;
     // The bytes at the start of a file without a byte-order mark that decide whether it is
     // UTF-16 (fewer where the block is smaller, as in tests).
-    static constexpr qsizetype EncodingSample = 4096;
+    static constexpr std::ptrdiff_t EncodingSample = 4096;
 
-    explicit ItemReader(InputFile& file, qsizetype blockSize = DefaultBlockSize);
+    explicit ItemReader(InputFile& file, std::ptrdiff_t blockSize = DefaultBlockSize);
 
     // Reads up to `limit` further items and returns how many it read. Of those, only the last
     // is decoded, into `*last` (when given); `*last` is left alone when none was read.
     // When reading the file fails, `*last` is still given the last item read, and the count
     // read so far is kept for readBeforeFailure() before the error goes on to the caller.
-    qint64 readItems(qint64 limit, QString* last);
-    qint64 readBeforeFailure() const { return m_readBeforeFailure; }
+    std::int64_t readItems(std::int64_t limit, std::u16string* last);
+    std::int64_t readBeforeFailure() const { return m_readBeforeFailure; }
 
     // From now on, counts the lines read, so that lineOfLastItem() can tell on which line of the
     // file (counted from 1, empty lines included, CRLF being one line end) the last item read
     // stands. It costs a second walk over every block, so only the rare reading that reports a
     // line to the user asks for it.
     void countLines() { m_countLines = true; }
-    qint64 lineOfLastItem() const { return m_lastItemLine; }
+    std::int64_t lineOfLastItem() const { return m_lastItemLine; }
 
 private:
     enum class Encoding { NotSeenYet, Bytes, Utf16LittleEndian, Utf16BigEndian };
 
     bool wide() const;
-    qsizetype unitsLeft() const;
+    std::ptrdiff_t unitsLeft() const;
     template <typename Unit>
     const Unit* unread() const;
     bool haveUnits();
     void readBlock();
     void takeEncoding();
     template <typename Unit>
-    qint64 readFromBlock(qint64 limit);
+    std::int64_t readFromBlock(std::int64_t limit);
     template <typename Unit>
     bool finishItem();
     template <typename Unit>
-    qsizetype keepItem(const Unit* p, qsizetype from, qsizetype n);
-    QString decodeItem() const;
+    std::ptrdiff_t keepItem(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n);
+    std::u16string decodeItem() const;
     template <typename Unit>
-    qint64 lineEnds(const Unit* p, qsizetype n, bool* afterCr) const;
+    std::int64_t lineEnds(const Unit* p, std::ptrdiff_t n, bool* afterCr) const;
 
     InputFile& m_file;
     std::vector<char> m_block;  // the bytes last read from the file
-    qsizetype m_pos = 0;        // the next unread byte of m_block
-    qsizetype m_end = 0;        // the end of the bytes read into m_block
+    std::ptrdiff_t m_pos = 0;        // the next unread byte of m_block
+    std::ptrdiff_t m_end = 0;        // the end of the bytes read into m_block
     bool m_fileDone = false;    // the file has no more bytes to give
     Encoding m_encoding = Encoding::NotSeenYet;
     bool m_inItem = false;      // the last unit read belongs to an item (it was no line end)
-    QByteArray m_item;          // the units of the item last read; one unit more than
+    std::string m_item;         // the units of the item last read; one unit more than
                                 // MaxItemUnits says that its line was longer
-    qint64 m_readBeforeFailure = 0;
+    std::int64_t m_readBeforeFailure = 0;
     bool m_countLines = false;
-    qint64 m_lineEnds = 0;      // counted so far, when counting lines
+    std::int64_t m_lineEnds = 0;      // counted so far, when counting lines
     bool m_afterCr = false;     // the last unit counted was a CR, so an LF now ends no line
-    qint64 m_lastItemLine = 0;
+    std::int64_t m_lastItemLine = 0;
 };

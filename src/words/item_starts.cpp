@@ -20,10 +20,10 @@ namespace {
 
 // Units counted at a time. A chunk holds at most 128 starts, so a counter as wide as a unit
 // does not overflow; and the one chunk walked unit by unit, where the limit falls, stays short.
-constexpr qsizetype Chunk = 256;
+constexpr std::ptrdiff_t Chunk = 256;
 
 template <typename Unit>
-bool startsItem(const Unit* p, qsizetype i)
+bool startsItem(const Unit* p, std::ptrdiff_t i)
 {
     return !isLineEnd(p[i]) && (i == 0 || isLineEnd(p[i - 1]));
 }
@@ -35,16 +35,16 @@ template <typename Unit>
 {
     using Counter = std::make_unsigned_t<Unit>;
     Counter count = 0;
-    for (qsizetype i = 0; i < Chunk; ++i)
+    for (std::ptrdiff_t i = 0; i < Chunk; ++i)
         count += Counter(isLineEnd(p[i - 1])) & Counter(!isLineEnd(p[i]));
     return count;
 }
 
 // Goes on counting from `found`, one unit at a time through [from, to), until `limit`.
 template <typename Unit>
-ItemStarts walk(const Unit* p, qsizetype from, qsizetype to, ItemStarts found, qint64 limit)
+ItemStarts walk(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t to, ItemStarts found, std::int64_t limit)
 {
-    for (qsizetype i = from; i < to && found.count < limit; ++i) {
+    for (std::ptrdiff_t i = from; i < to && found.count < limit; ++i) {
         if (startsItem(p, i)) {
             ++found.count;
             found.last = i;
@@ -54,12 +54,12 @@ ItemStarts walk(const Unit* p, qsizetype from, qsizetype to, ItemStarts found, q
 }
 
 template <typename Unit>
-[[gnu::always_inline]] inline ItemStarts find(const Unit* p, qsizetype n, qint64 limit)
+[[gnu::always_inline]] inline ItemStarts find(const Unit* p, std::ptrdiff_t n, std::int64_t limit)
 {
     // The first unit has no unit before it here, so the chunks begin with the second.
-    ItemStarts found = walk(p, 0, std::min<qsizetype>(n, 1), {}, limit);
-    qsizetype chunk = 1;
-    qsizetype lastChunkWithStart = -1;
+    ItemStarts found = walk(p, 0, std::min<std::ptrdiff_t>(n, 1), {}, limit);
+    std::ptrdiff_t chunk = 1;
+    std::ptrdiff_t lastChunkWithStart = -1;
     for (; chunk + Chunk <= n; chunk += Chunk) {
         const unsigned here = startsInChunk(p + chunk);
         if (found.count + here >= limit)
@@ -79,24 +79,24 @@ template <typename Unit>
 
 // The two builds and the choice between them stay inside this file, where every compiler can
 // link them (Clang names the chooser apart); callers see one plain function each.
-LEXITROVE_AVX2_AND_BASELINE ItemStarts findBytes(const char* p, qsizetype n, qint64 limit)
+LEXITROVE_AVX2_AND_BASELINE ItemStarts findBytes(const char* p, std::ptrdiff_t n, std::int64_t limit)
 {
     return find(p, n, limit);
 }
 
-LEXITROVE_AVX2_AND_BASELINE ItemStarts findWide(const char16_t* p, qsizetype n, qint64 limit)
+LEXITROVE_AVX2_AND_BASELINE ItemStarts findWide(const char16_t* p, std::ptrdiff_t n, std::int64_t limit)
 {
     return find(p, n, limit);
 }
 
 } // namespace
 
-ItemStarts findItemStarts(const char* p, qsizetype n, qint64 limit)
+ItemStarts findItemStarts(const char* p, std::ptrdiff_t n, std::int64_t limit)
 {
     return findBytes(p, n, limit);
 }
 
-ItemStarts findItemStarts(const char16_t* p, qsizetype n, qint64 limit)
+ItemStarts findItemStarts(const char16_t* p, std::ptrdiff_t n, std::int64_t limit)
 {
     return findWide(p, n, limit);
 }

@@ -3,7 +3,8 @@
 // about as fast as the file itself.
 #pragma once
 
-#include <QtGlobal>
+#include <cstddef>
+#include <cstdint>
 
 // LF and CR end a line (CRLF is two line ends with nothing between them). Units are bytes, or
 // 16-bit units in UTF-16 files.
@@ -16,12 +17,12 @@ constexpr bool isLineEnd(Unit unit)
 // The item starts found in a stretch of units: how many, and where the last of them is.
 struct ItemStarts
 {
-    qint64 count = 0;
-    qsizetype last = -1; // -1 when there is none
+    std::int64_t count = 0;
+    std::ptrdiff_t last = -1; // -1 when there is none
 };
 
 // Finds the item starts in [p, p + n): units that are not line ends and follow a line end; p[0]
 // counts as following one. Stops at the start that makes `limit` (1 or more); otherwise `last`
 // is the last start of the stretch.
-ItemStarts findItemStarts(const char* p, qsizetype n, qint64 limit);
-ItemStarts findItemStarts(const char16_t* p, qsizetype n, qint64 limit);
+ItemStarts findItemStarts(const char* p, std::ptrdiff_t n, std::int64_t limit);
+ItemStarts findItemStarts(const char16_t* p, std::ptrdiff_t n, std::int64_t limit);

@@ -8,18 +8,18 @@ namespace {
 // values each, and ordinal k is the k-th band from the bottom. The fewer than `total` values
 // above the last whole band belong to no band and are drawn again; that happens less than once
 // in 2^33 draws.
-qint64 uniformOrdinal(qint32 total, Platform& platform)
+std::int64_t uniformOrdinal(std::int32_t total, Platform& platform)
 {
-    const auto count = quint64(total);
-    const quint64 leftOver = (0 - count) % count; // 2^64 mod total, in 64-bit arithmetic
-    const quint64 lastInBand = ~quint64(0) - leftOver;
-    quint64 value = platform.randomBits();
+    const auto count = std::uint64_t(total);
+    const std::uint64_t leftOver = (0 - count) % count; // 2^64 mod total, in 64-bit arithmetic
+    const std::uint64_t lastInBand = ~std::uint64_t(0) - leftOver;
+    std::uint64_t value = platform.randomBits();
     while (value > lastInBand)
         value = platform.randomBits();
     if (count == 1)
         return 1; // one band of all 2^64 values: a width no 64-bit number holds
-    const quint64 bandWidth = lastInBand / count + 1;
-    return qint64(value / bandWidth) + 1;
+    const std::uint64_t bandWidth = lastInBand / count + 1;
+    return std::int64_t(value / bandWidth) + 1;
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 #include "form/form_state.h"
 #include "platform/platform.h"
 
+#include <string>
+
 // Builds a phrase of as many words as `countText` ("01" ... "10") says.
-void generatePhrase(FormState& form, Platform& platform, const QString& countText);
+void generatePhrase(FormState& form, Platform& platform, const std::u16string& countText);
 
 void W1_Click(FormState& form, Platform& platform);
 void W2_Click(FormState& form, Platform& platform);

@@ -4,7 +4,10 @@
 
 #include "words/item_reader.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -19,7 +22,7 @@ public:
     {
     }
 
-    qint64 read(char* data, qint64 maxSize) override
+    std::int64_t read(char* data, std::int64_t maxSize) override
     {
         m_platform.serveWhileReading();
         return m_file->read(data, maxSize);
@@ -45,12 +48,12 @@ void keepFault(const PlatformError& error, FormState& form)
 
 // Reads up to `limit` items, the last into Word. A read that fails half way still leaves Pos
 // at the count reached (at most `maxPos`) and Word at the last item read before it.
-qint64 readInto(FormState& form, ItemReader& reader, qint64 limit, qint32 maxPos)
+std::int64_t readInto(FormState& form, ItemReader& reader, std::int64_t limit, std::int32_t maxPos)
 {
     try {
         return reader.readItems(limit, &form.Word);
     } catch (const PlatformError&) {
-        form.Pos = qint32(std::min<qint64>(reader.readBeforeFailure(), maxPos));
+        form.Pos = std::int32_t(std::min<std::int64_t>(reader.readBeforeFailure(), maxPos));
         throw;
     }
 }
@@ -58,7 +61,7 @@ qint64 readInto(FormState& form, ItemReader& reader, qint64 limit, qint32 maxPos
 // The line of the file on which the `ordinal`-th item stands, read again from the start: only an
 // item the user has to find in the file is worth a second reading, and the count that the
 // commands make for every word stays a single walk.
-qint64 lineOfItem(Platform& platform, qint64 ordinal)
+std::int64_t lineOfItem(Platform& platform, std::int64_t ordinal)
 {
     ServedList file(platform);
     ItemReader reader(file);
@@ -67,36 +70,48 @@ qint64 lineOfItem(Platform& platform, qint64 ordinal)
     return reader.lineOfLastItem();
 }
 
+// What the user is told of a character that cannot be typed, with its code.
+std::u16string untypeableName(char16_t unit)
+{
+    static constexpr char16_t hexDigits[] = u"0123456789ABCDEF";
+    std::u16string code = u"U+";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        code += hexDigits[(unit >> shift) & 0xF];
+    if (unit == 0xFEFF)
+        return u"a byte-order mark (" + code + u")";
+    return u"a control character (" + code + u")";
+}
+
 } // namespace
 
 void endForMissingList(Platform& platform)
 {
-    platform.messageBox(QStringLiteral("Error Words.TxT File Missing"), MessageButtons::Ok, MessageIcon::Exclamation,
-                        QStringLiteral("Quorbel_Words"));
+    platform.messageBox(u"Error Words.TxT File Missing", MessageIcon::Exclamation, u"Quorbel_Words");
     platform.endProcess(1);
 }
 
-QString wordListPath(Platform& platform)
+std::u16string wordListPath(Platform& platform)
 {
-    return platform.applicationFolder() + QStringLiteral("/Words.TxT");
+    // The folder comes without a separator at its end; '/' separates on Windows too.
+    return platform.applicationFolder() + u"/Words.TxT";
 }
 
-void CountWords(FormState& form, Platform& platform, qint32 maxCount)
+void CountWords(FormState& form, Platform& platform, std::int32_t maxCount)
 {
     try {
         form.Pos = 0;
-        qint64 count = 0;
+        std::int64_t count = 0;
         {
             ServedList file(platform);
             ItemReader reader(file);
             // One item past the limit is read: that one tells a list longer than Total can count.
-            count = readInto(form, reader, qint64(maxCount) + 1, maxCount);
+            count = readInto(form, reader, std::int64_t(maxCount) + 1, maxCount);
         }
         if (count > maxCount) {
             form.Pos = maxCount;
-            throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
+            throw PlatformError{ErrorNumber::Overflow, u"Overflow"};
         }
-        form.Pos = qint32(count);
+        form.Pos = std::int32_t(count);
         form.Total = form.Pos;
         form.Fault = {count == 0 ? DrawFault::EmptyList : DrawFault::None, {}};
     } catch (const PlatformError& error) {
@@ -113,32 +128,30 @@ void FetchWord(FormState& form, Platform& platform)
         form.Pos = 0;
         // Pick is a whole number >= 1; items are read until Pos equals it or the list ends.
         const double pick = form.Pick.value_or(0.0);
-        const qint64 limit = pick >= 1.0 && pick <= double(std::numeric_limits<qint32>::max())
-                                 ? qint64(pick)
-                                 : std::numeric_limits<qint32>::max();
+        constexpr std::int32_t largest = std::numeric_limits<std::int32_t>::max();
+        const std::int64_t limit = pick >= 1.0 && pick <= double(largest) ? std::int64_t(pick) : largest;
         {
             ServedList file(platform);
             ItemReader reader(file);
-            form.Pos = qint32(readInto(form, reader, limit, std::numeric_limits<qint32>::max()));
+            form.Pos = std::int32_t(readInto(form, reader, limit, largest));
         }
         form.Fault = {};
         if (form.Pos < limit) {
             form.Fault.kind = form.Pos == 0 ? DrawFault::EmptyList : DrawFault::ShortenedList;
-        } else if (const qsizetype at = firstUntypeable(form.Word); at >= 0) {
-            const QString code = QStringLiteral("U+%1").arg(form.Word.at(at).unicode(), 4, 16, QLatin1Char('0')).toUpper();
-            form.Fault = {DrawFault::Untypeable, code, lineOfItem(platform, limit)};
+        } else if (const std::size_t at = firstUntypeable(form.Word); at != std::u16string::npos) {
+            form.Fault = {DrawFault::Untypeable, untypeableName(form.Word[at]), lineOfItem(platform, limit)};
         }
     } catch (const PlatformError& error) {
         keepFault(error, form);
     }
 }
 
-qsizetype firstUntypeable(const QString& item)
+std::size_t firstUntypeable(std::u16string_view item)
 {
-    for (qsizetype i = 0; i < item.size(); ++i) {
-        const char16_t unit = item.at(i).unicode();
-        if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0))
+    for (std::size_t i = 0; i < item.size(); ++i) {
+        const char16_t unit = item[i];
+        if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0) || unit == 0xFEFF)
             return i;
     }
-    return -1;
+    return std::u16string::npos;
 }
