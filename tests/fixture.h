@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <concepts>
 #include <memory>
+#include <ostream>
 #include <string>
 
 class FormTest : public ::testing::Test
@@ -47,3 +49,11 @@ struct RowName
         return name;
     }
 };
+
+// A row is printed by its name where GoogleTest reports the parameter of a failed test.
+template <typename Row>
+    requires std::convertible_to<decltype(Row::name), const char*>
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << row.name;
+}
