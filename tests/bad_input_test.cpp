@@ -3,27 +3,45 @@
 // each one gives is written down here, nothing crashes or hangs, memory stays bounded and no
 // file stays open.
 #include "fixture.h"
+#include "platform/text.h"
 #include "words/item_reader.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include <csignal>
-#include <linux/capability.h>
-#include <memory>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-using namespace Qt::StringLiterals;
+extern char** environ;
+
+using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 namespace {
+
+#ifdef LEXITROVE_PROGRAM
+constexpr std::string_view kProgram = LEXITROVE_PROGRAM;
+#else
+constexpr std::string_view kProgram; // no desktop was built
+#endif
 
 // What a "Words (nn)" command makes of a list that cannot be read.
 enum class Outcome {
@@ -31,21 +49,25 @@ enum class Outcome {
     MissingList // "Error Words.TxT File Missing", then the process ends with status 1
 };
 
-constexpr qint64 MiB = 1024 * 1024;
+// What stands where the word list should be.
+enum class ListKind {
+    Short, Shorter, Empty, Gone, Directory, Fifo, Unreadable, Dangling, Loop, LinkToDirectory,
+    HugeLine, EmptyLines, Binary,
+};
+
+constexpr std::int64_t MiB = 1024 * 1024;
 
 int openDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+    return int(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
 }
 
-qint64 statusKiB(const char* field, const QString& process = QStringLiteral("self"))
+std::int64_t statusKiB(const std::string& field, const std::string& process = "self")
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(process));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong();
+    std::ifstream status("/proc/" + process + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field))
+            return std::stoll(line.substr(field.size()));
     }
     return -1;
 }
@@ -54,43 +76,50 @@ qint64 statusKiB(const char* field, const QString& process = QStringLiteral("sel
 // offer that, and the memory checks are then left out.
 bool restartPeakRss()
 {
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+    const int fd = ::open("/proc/self/clear_refs", O_WRONLY | O_CLOEXEC);
+    const bool restarted = fd >= 0 && ::write(fd, "5", 1) == 1;
+    if (fd >= 0)
+        ::close(fd);
+    return restarted;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes)
+// `count` copies of `piece`, then `tail`, written a mebibyte at a time.
+void writeList(const fs::path& path, const std::string& piece, std::int64_t count = 1, const std::string& tail = {})
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    const std::int64_t perChunk = std::max<std::int64_t>(1, MiB / std::max<std::int64_t>(1, std::ssize(piece)));
+    std::string chunk;
+    for (std::int64_t i = 0; i < perChunk; ++i)
+        chunk += piece;
+    for (std::int64_t done = 0; done < count; done += perChunk)
+        file.write(chunk.data(), std::streamsize(std::min(perChunk, count - done) * std::ssize(piece)));
+    file << tail;
+    EXPECT_TRUE(file.flush()) << path;
 }
 
-// `count` copies of `piece`, written a mebibyte at a time.
-void writeRepeated(const QString& path, const QByteArray& piece, qint64 count, const QByteArray& tail = {})
+std::string numberedLines(int count)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    const qint64 perChunk = std::max<qint64>(1, MiB / piece.size());
-    const QByteArray chunk = piece.repeated(perChunk);
-    for (qint64 done = 0; done < count; done += perChunk)
-        QVERIFY(file.write(done + perChunk <= count ? chunk : piece.repeated(count - done)) > 0);
-    QCOMPARE(file.write(tail), tail.size());
+    std::string bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes += "w" + std::to_string(i) + '\n';
+    return bytes;
 }
 
-QByteArray utf16(const QString& text, bool bigEndian)
+std::string utf16(std::u16string_view text, bool bigEndian)
 {
-    QByteArray bytes;
-    for (const QChar ch : text) {
-        const char high = char(ch.unicode() >> 8), low = char(ch.unicode() & 0xFF);
-        bytes.append(bigEndian ? high : low).append(bigEndian ? low : high);
+    std::string bytes;
+    for (const char16_t unit : text) {
+        const char high = char(unit >> 8), low = char(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
     }
     return bytes;
 }
 
 // Items of an 8-bit file without a byte-order mark: the runs of bytes between CR and LF.
-qint64 byteRuns(const QByteArray& bytes)
+std::int64_t byteRuns(const std::string& bytes)
 {
-    qint64 runs = 0;
+    std::int64_t runs = 0;
     bool inRun = false;
     for (const char byte : bytes) {
         const bool end = byte == '\n' || byte == '\r';
@@ -98,6 +127,12 @@ qint64 byteRuns(const QByteArray& bytes)
         inRun = !end;
     }
     return runs;
+}
+
+// C0, DEL and C1: an item with one of them cannot be typed.
+bool holdsControl(std::u16string_view item)
+{
+    return std::any_of(item.begin(), item.end(), [](char16_t unit) { return unit < 0x20 || (unit >= 0x7F && unit < 0xA0); });
 }
 
 // Root reads any file, whatever its permission bits say, through two capabilities. While this
@@ -130,23 +165,39 @@ private:
     bool m_lowered = false;
 };
 
+// Starts `program` with Qt's offscreen platform; its output goes where the test's goes.
+pid_t startOffscreen(const std::string& program)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::string name = program;
+    char* arguments[] = {name.data(), nullptr};
+    pid_t pid = 0;
+    return posix_spawn(&pid, program.c_str(), nullptr, nullptr, arguments, environ) == 0 ? pid : -1;
+}
+
 // Waits until the process sleeps in its event loop: in poll() by the kernel's word, or, where
 // the kernel does not say, asleep without using the processor for a few readings in a row.
-bool waitUntilIdle(qint64 pid, int timeoutMs)
+bool waitUntilIdle(pid_t pid, std::chrono::seconds timeout)
 {
-    QElapsedTimer timer;
-    timer.start();
-    QByteArray lastCpu;
-    for (int idleReadings = 0; timer.elapsed() < timeoutMs; QThread::msleep(100)) {
-        QFile statFile(QStringLiteral("/proc/%1/stat").arg(pid));
-        QFile wchanFile(QStringLiteral("/proc/%1/wchan").arg(pid));
-        if (!statFile.open(QIODevice::ReadOnly))
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const std::string process = "/proc/" + std::to_string(pid);
+    std::string lastCpu;
+    for (int idleReadings = 0; std::chrono::steady_clock::now() < deadline;
+         std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
+        std::ifstream statFile(process + "/stat");
+        std::string stat;
+        std::getline(statFile, stat);
+        // After the command name: the state, then user and system time as the 12th and 13th.
+        std::istringstream after(stat.substr(std::min(stat.size(), stat.rfind(')') + 1)));
+        const std::vector<std::string> fields{std::istream_iterator<std::string>(after), {}};
+        if (fields.size() < 13 || fields[0] == "Z")
             return false; // it ended
-        const QList<QByteArray> fields = statFile.readAll().split(')').last().trimmed().split(' ');
-        const QByteArray wchan = wchanFile.open(QIODevice::ReadOnly) ? wchanFile.readAll() : QByteArray();
-        const QByteArray cpu = fields.value(11) + '+' + fields.value(12);
-        const bool told = !wchan.isEmpty() && wchan != "0";
-        const bool idle = fields.value(0) == "S" && (told ? wchan.contains("poll") : cpu == lastCpu);
+        std::ifstream wchanFile(process + "/wchan");
+        std::string wchan;
+        std::getline(wchanFile, wchan);
+        const std::string cpu = fields[11] + '+' + fields[12];
+        const bool told = !wchan.empty() && wchan != "0";
+        const bool idle = fields[0] == "S" && (told ? wchan.find("poll") != std::string::npos : cpu == lastCpu);
         lastCpu = cpu;
         idleReadings = idle ? idleReadings + 1 : 0;
         if (idleReadings >= 3)
@@ -157,391 +208,355 @@ bool waitUntilIdle(qint64 pid, int timeoutMs)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Outcome)
-
-class BadInputTest : public FormTest
+// Each test reads Words.TxT from a folder of its own on the real file system.
+class BadList : public FormTest
 {
-    Q_OBJECT
+protected:
+    void SetUp() override
+    {
+        // A hang is a failure: the process is ended if one test takes longer than this.
+        alarm(300);
+        std::string folder = (fs::temp_directory_path() / "lexitrove-bad-list-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+        m_dir = folder;
+        m_fake->useRealFolder(fromSystemUtf8(folder));
+        m_descriptors = openDescriptors();
+    }
+    void TearDown() override
+    {
+        m_asAnyUser.reset();
+        std::error_code ignored;
+        fs::remove_all(m_dir, ignored);
+        alarm(0);
+    }
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    int m_descriptors = 0;
-    bool m_measuresRss = false;
-    qint64 m_rssAtStart = 0;
-    qint64 m_shortListPeakKiB = 0;
+    fs::path listPath() const { return m_dir / "Words.TxT"; }
 
-    QString listPath() const { return m_dir->filePath(QStringLiteral("Words.TxT")); }
+    // Puts `kind` where the word list stands, in place of whatever stood there.
+    void makeList(ListKind kind)
+    {
+        const std::string path = listPath();
+        std::error_code ignored;
+        fs::remove(path, ignored);
+        switch (kind) {
+        case ListKind::Short: return writeList(path, "alpha\nbeta\n");
+        case ListKind::Shorter: return writeList(path, numberedLines(10));
+        case ListKind::Empty: return writeList(path, "");
+        case ListKind::Gone: return;
+        case ListKind::Directory: EXPECT_TRUE(fs::create_directory(path)); return;
+        case ListKind::Fifo: EXPECT_EQ(::mkfifo(path.c_str(), 0644), 0); return;
+        case ListKind::Unreadable: {
+            writeList(path, "alpha\nbeta\n");
+            EXPECT_EQ(::chmod(path.c_str(), 0), 0);
+            m_asAnyUser.emplace();
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd >= 0) {
+                ::close(fd);
+                ADD_FAILURE() << "a file without read permission can still be read";
+            }
+            return;
+        }
+        case ListKind::Dangling: EXPECT_EQ(::symlink("gone.txt", path.c_str()), 0); return;
+        case ListKind::Loop: EXPECT_EQ(::symlink("Words.TxT", path.c_str()), 0); return;
+        case ListKind::LinkToDirectory:
+            EXPECT_TRUE(fs::create_directory(m_dir / "lists"));
+            EXPECT_EQ(::symlink("lists", path.c_str()), 0);
+            return;
+        case ListKind::HugeLine: return writeList(path, "abcdefgh", 100 * MiB / 8, "\n");
+        case ListKind::EmptyLines: return writeList(path, "\n", 10000000);
+        case ListKind::Binary: return writeList(path, "x\0\xFF\r\xC3(\x80\n\xE9"s, 4 * MiB / 9);
+        }
+    }
 
     // Start-up; then the memory it took above what the process held before, in KiB.
-    qint64 startUp()
+    std::int64_t startUp()
     {
         m_measuresRss = restartPeakRss();
         m_rssAtStart = statusKiB("VmRSS:");
         m_form->load();
-        return m_measuresRss ? statusKiB("VmHWM:") - m_rssAtStart : 0;
+        return peakGrowthKiB();
     }
-    qint64 peakGrowthKiB() const { return m_measuresRss ? statusKiB("VmHWM:") - m_rssAtStart : 0; }
+    std::int64_t peakGrowthKiB() const { return m_measuresRss ? statusKiB("VmHWM:") - m_rssAtStart : 0; }
 
     void verifyNothingOpen()
     {
-        QCOMPARE(m_fake->openFiles(), 0);
-        QCOMPARE(openDescriptors(), m_descriptors);
+        EXPECT_EQ(m_fake->openFiles(), 0);
+        EXPECT_EQ(openDescriptors(), m_descriptors);
     }
     void verifyStillRunning()
     {
-        QVERIFY(!m_fake->hasEnded());
-        QVERIFY2(m_fake->messages().isEmpty(), qPrintable(m_fake->messages().value(0).prompt));
+        EXPECT_FALSE(m_fake->hasEnded());
+        EXPECT_TRUE(m_fake->messages().empty()) << utf8(m_fake->messages().front().prompt);
     }
     // A command gave no phrase and said why, once, in a message that begins with `prompt`.
-    void verifyNoPhrase(const QString& prompt)
+    void verifyNoPhrase(const std::u16string& prompt)
     {
-        QCOMPARE(m_fake->messages().size(), 1);
-        QVERIFY2(m_fake->messages().first().prompt.startsWith(prompt), qPrintable(m_fake->messages().first().prompt));
-        QCOMPARE(m_fake->messages().first().title, QStringLiteral("Quorbel_Words"));
-        QCOMPARE(m_fake->phraseText(), QString());
-        QCOMPARE(m_fake->clipboard(), QString());
-        QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  0"));
-        QVERIFY(!m_fake->hasEnded());
+        ASSERT_EQ(m_fake->messages().size(), 1u);
+        const FakePlatform::Message& message = m_fake->messages().front();
+        EXPECT_EQ(message.prompt.substr(0, prompt.size()), prompt);
+        EXPECT_EQ(message.title, u"Quorbel_Words");
+        EXPECT_EQ(m_fake->phraseText(), u"");
+        EXPECT_EQ(m_fake->clipboard(), u"");
+        EXPECT_EQ(m_fake->caption(Item::CH), u"Charaters  0");
+        EXPECT_FALSE(m_fake->hasEnded());
     }
     void verifyMissingList()
     {
-        QCOMPARE(m_fake->messages().size(), 1);
-        QCOMPARE(m_fake->messages().first().prompt, QStringLiteral("Error Words.TxT File Missing"));
-        QCOMPARE(m_fake->messages().first().icon, MessageIcon::Exclamation);
-        QCOMPARE(m_fake->messages().first().title, QStringLiteral("Quorbel_Words"));
-        QVERIFY(m_fake->hasEnded());
-        QCOMPARE(m_fake->exitStatus(), 1);
+        ASSERT_EQ(m_fake->messages().size(), 1u);
+        const FakePlatform::Message& message = m_fake->messages().front();
+        EXPECT_EQ(message.prompt, u"Error Words.TxT File Missing");
+        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+        EXPECT_EQ(message.title, u"Quorbel_Words");
+        EXPECT_TRUE(m_fake->hasEnded());
+        EXPECT_EQ(m_fake->exitStatus(), 1);
     }
 
-private Q_SLOTS:
-    void init()
-    {
-        // A hang is a failure: the process is ended if one test takes longer than this.
-        alarm(300);
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        FormTest::init();
-        m_fake->useRealFolder(m_dir->path());
-        m_descriptors = openDescriptors();
-    }
-    void cleanup()
-    {
-        FormTest::cleanup();
-        m_dir.reset();
-        alarm(0);
-    }
-
-    void oddContent_givesDefinedItems_data();
-    void oddContent_givesDefinedItems();
-    void randomBinary_countsRunsAndRefusesThem();
-    void hugeLine_isCutAndNeverHeldWhole();
-    void tenMillionEmptyLines_countNothing_data();
-    void tenMillionEmptyLines_countNothing();
-    void notAReadableFile_data();
-    void notAReadableFile();
-    void listChangesAfterStartUp_data();
-    void listChangesAfterStartUp();
-    void realProgram_reachesItsWindow_data();
-    void realProgram_reachesItsWindow();
+    fs::path m_dir;
+    int m_descriptors = 0;
+    bool m_measuresRss = false;
+    std::int64_t m_rssAtStart = 0;
+    std::optional<WithoutReadOverride> m_asAnyUser;
 };
 
-void BadInputTest::oddContent_givesDefinedItems_data()
+struct OddContentRow
 {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("items");
-    const auto nul = [](const char16_t* text) { return QString::fromUtf16(text).replace(u'0', QChar(0)); };
-    QTest::addRow("NUL bytes are counted, and refused when drawn")
-        << QByteArray("a\0b\n\0\n\0\0", 8) << QStringList{nul(u"a0b"), nul(u"0"), nul(u"00")};
-    QTest::addRow("control characters are counted, and refused when drawn")
-        << QByteArray("tab\there\nbell\x07\nok\ndel\x7F\n") + QString(u"c1\u0085\n"_s).toUtf8()
-        << QStringList{u"tab\there"_s, u"bell\u0007"_s, u"ok"_s, u"del\u007F"_s, u"c1\u0085"_s};
-    QTest::addRow("invalid UTF-8 is read as Windows-1252")
-        << QByteArray("caf\xE9\n\xC0\xAF\n\xED\xA0\x80\n\xE2\x82\n")
-        << QStringList{QStringLiteral("caf\u00E9"), QStringLiteral("\u00C0\u00AF"),
-                       QStringLiteral("\u00ED\u00A0\u20AC"), QStringLiteral("\u00E2\u201A")};
-    QTest::addRow("UTF-16LE with a mark") << QByteArray("\xFF\xFE", 2) + utf16(QStringLiteral("alpha\r\nbeta\n"), false)
-                                          << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
-    QTest::addRow("UTF-16BE with a mark") << QByteArray("\xFE\xFF", 2) + utf16(QStringLiteral("alpha\rbeta"), true)
-                                          << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
-    // Without a mark, the zero bytes on one side give UTF-16 away.
-    QTest::addRow("UTF-16LE without a mark") << utf16(QStringLiteral("alpha\nbeta\n"), false)
-                                             << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
-    QTest::addRow("UTF-16BE without a mark") << utf16(QStringLiteral("alpha\r\nbeta"), true)
-                                             << QStringList{QStringLiteral("alpha"), QStringLiteral("beta")};
-    QTest::addRow("UTF-16 with an odd last byte")
-        << QByteArray("\xFF\xFE" "a\0b", 5) << QStringList{QStringLiteral("a")};
-    QTest::addRow("CR-only line ends")
-        << QByteArray("alpha\rbeta\r\r\rgamma\r")
-        << QStringList{QStringLiteral("alpha"), QStringLiteral("beta"), QStringLiteral("gamma")};
-    QTest::addRow("nothing but CRs") << QByteArray("\r\r\r\r") << QStringList{};
-}
+    const char* name;
+    std::string file;
+    std::vector<std::u16string> items;
+};
 
-void BadInputTest::oddContent_givesDefinedItems()
+const OddContentRow kOddContent[] = {
+    {"NUL bytes are counted, and refused when drawn", "a\0b\n\0\n\0\0"s, {u"a\0b"s, u"\0"s, u"\0\0"s}},
+    {"control characters are counted, and refused when drawn", "tab\there\nbell\x07\nok\ndel\x7F\nc1\xC2\x85\n",
+     {u"tab\there", u"bell\x07", u"ok", u"del\x7F", u"c1\x85"}},
+    {"invalid UTF-8 is read as Windows-1252", "caf\xE9\n\xC0\xAF\n\xED\xA0\x80\n\xE2\x82\n",
+     {u"caf\u00E9", u"\u00C0\u00AF", u"\u00ED\u00A0\u20AC", u"\u00E2\u201A"}},
+    {"UTF-16LE with a mark", "\xFF\xFE" + utf16(u"alpha\r\nbeta\n", false), {u"alpha", u"beta"}},
+    {"UTF-16BE with a mark", "\xFE\xFF" + utf16(u"alpha\rbeta", true), {u"alpha", u"beta"}},
+    // Without a mark, the zero bytes on one side give UTF-16 away.
+    {"UTF-16LE without a mark", utf16(u"alpha\nbeta\n", false), {u"alpha", u"beta"}},
+    {"UTF-16BE without a mark", utf16(u"alpha\r\nbeta", true), {u"alpha", u"beta"}},
+    {"UTF-16 with an odd last byte", "\xFF\xFE" "a\0b"s, {u"a"}},
+    {"CR-only line ends", "alpha\rbeta\r\r\rgamma\r", {u"alpha", u"beta", u"gamma"}},
+    {"nothing but CRs", "\r\r\r\r", {}},
+};
+
+using OddContent = FormRowTest<OddContentRow, BadList>;
+
+TEST_P(OddContent, GivesDefinedItems)
 {
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, items);
-    writeFile(listPath(), file);
+    const std::vector<std::u16string>& items = GetParam().items;
+    writeList(listPath(), GetParam().file);
     startUp();
-    QCOMPARE(qsizetype(state().Total), items.size());
+    EXPECT_EQ(std::size_t(state().Total), items.size());
     // An item with a control character (C0, DEL, C1) is no phrase: the command says so.
-    static const QRegularExpression control(QStringLiteral("[\\x{0}-\\x{1F}\\x{7F}-\\x{9F}]"));
-    qsizetype refused = 0;
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        m_fake->queueDraws({float((double(i) + 0.5) / double(items.size()))});
+    std::size_t refused = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        m_fake->queueDraws({(double(i) + 0.5) / double(items.size())});
         m_fake->choose(Item::W1);
-        refused += items.at(i).contains(control);
-        const QString phrase = items.at(i).contains(control) ? QString() : items.at(i);
-        QCOMPARE(m_fake->phraseText(), phrase);
-        QCOMPARE(m_fake->clipboard(), phrase);
-        QCOMPARE(m_fake->messages().size(), refused);
+        refused += holdsControl(items[i]);
+        const std::u16string phrase = holdsControl(items[i]) ? u"" : items[i];
+        EXPECT_EQ(m_fake->phraseText(), phrase);
+        EXPECT_EQ(m_fake->clipboard(), phrase);
+        EXPECT_EQ(m_fake->messages().size(), refused);
     }
-    QVERIFY(!m_fake->hasEnded());
+    EXPECT_FALSE(m_fake->hasEnded());
     verifyNothingOpen();
 }
 
-void BadInputTest::randomBinary_countsRunsAndRefusesThem()
+INSTANTIATE_TEST_SUITE_P(Rows, OddContent, ::testing::ValuesIn(kOddContent), RowName());
+
+TEST_F(BadList, RandomBinaryCountsRunsAndRefusesThem)
 {
-    QByteArray bytes(4 * MiB, Qt::Uninitialized);
-    QRandomGenerator random(20261207);
-    random.fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    std::string bytes(4 * MiB, '\0');
+    std::mt19937 random(20261207);
+    for (char& byte : bytes)
+        byte = char(random() & 0xFF);
     bytes[0] = 'x'; // no byte-order mark: the file is 8-bit text
-    writeFile(listPath(), bytes);
+    writeList(listPath(), bytes);
     startUp();
-    QCOMPARE(qint64(state().Total), byteRuns(bytes));
+    EXPECT_EQ(std::int64_t(state().Total), byteRuns(bytes));
     // Nearly every run holds a control character: a command stops at the first it draws, and
     // names a line of the file.
-    static const QRegularExpression untypeable(
-        QStringLiteral("^Line ([0-9]+) of Words.TxT holds a control character \\(U\\+00([0189][0-9A-F]|7F)\\)"));
-    for (int round = 0; round < 3; ++round) {
+    const std::regex untypeable(R"(^Line ([0-9]+) of Words\.TxT holds a control character \(U\+00([0189][0-9A-F]|7F)\))");
+    const auto lines = std::count(bytes.begin(), bytes.end(), '\n') + std::count(bytes.begin(), bytes.end(), '\r') + 1;
+    for (std::size_t round = 1; round <= 3; ++round) {
         m_fake->choose(Item::W10);
-        QCOMPARE(m_fake->phraseText(), QString());
-        QCOMPARE(m_fake->caption(Item::CH), QStringLiteral("Charaters  0"));
-        QCOMPARE(m_fake->messages().size(), round + 1);
-        const QRegularExpressionMatch match = untypeable.match(m_fake->messages().last().prompt);
-        QVERIFY2(match.hasMatch(), qPrintable(m_fake->messages().last().prompt));
-        QVERIFY(match.captured(1).toLongLong() <= bytes.count('\n') + bytes.count('\r') + 1);
+        EXPECT_EQ(m_fake->phraseText(), u"");
+        EXPECT_EQ(m_fake->caption(Item::CH), u"Charaters  0");
+        ASSERT_EQ(m_fake->messages().size(), round);
+        const std::string prompt = utf8(m_fake->messages().back().prompt);
+        std::smatch match;
+        ASSERT_TRUE(std::regex_search(prompt, match, untypeable)) << prompt;
+        EXPECT_LE(std::stoll(match[1]), lines);
     }
-    QVERIFY(!m_fake->hasEnded());
+    EXPECT_FALSE(m_fake->hasEnded());
     verifyNothingOpen();
 }
 
-void BadInputTest::hugeLine_isCutAndNeverHeldWhole()
+TEST_F(BadList, HugeLineIsCutAndNeverHeldWhole)
 {
     // One line of 100 MiB, then a short one. The long item becomes its first 4,096 bytes.
-    writeRepeated(listPath(), QByteArray("abcdefgh"), 100 * MiB / 8, "\ntail\n");
-    const qint64 grownKiB = startUp();
-    QCOMPARE(state().Total, 2);
-    QCOMPARE(state().Word, QStringLiteral("tail"));
-    QVERIFY2(grownKiB < 16 * 1024, qPrintable(QStringLiteral("counting took %1 KiB").arg(grownKiB)));
+    writeList(listPath(), "abcdefgh", 100 * MiB / 8, "\ntail\n");
+    const std::int64_t grownKiB = startUp();
+    EXPECT_EQ(state().Total, 2);
+    EXPECT_EQ(state().Word, u"tail");
+    EXPECT_LT(grownKiB, 16 * 1024) << "counting took " << grownKiB << " KiB";
 
-    const QString cut = QStringLiteral("abcdefgh").repeated(ItemReader::MaxItemUnits / 8);
-    m_fake->queueDraws({0.25f, 0.75f, 0.25f});
+    std::u16string cut;
+    while (std::ssize(cut) < ItemReader::MaxItemUnits)
+        cut += u"abcdefgh";
+    m_fake->queueDraws({0.25, 0.75, 0.25});
     m_fake->choose(Item::W3);
-    QCOMPARE(m_fake->phraseText(), cut + u' ' + QStringLiteral("tail") + u' ' + cut);
+    EXPECT_EQ(m_fake->phraseText(), cut + u" tail " + cut);
     // The window stays usable: the phrase can be edited and copied like any other.
     m_fake->choose(Item::CL);
-    QCOMPARE(m_fake->clipboard(), m_fake->phraseText());
-    QVERIFY(m_fake->phraseText().startsWith(QStringLiteral("ABCDEFGH")));
-    QVERIFY2(peakGrowthKiB() < 16 * 1024, qPrintable(QStringLiteral("fetching took %1 KiB").arg(peakGrowthKiB())));
+    EXPECT_EQ(m_fake->clipboard(), m_fake->phraseText());
+    EXPECT_EQ(m_fake->phraseText().substr(0, 8), u"ABCDEFGH");
+    EXPECT_LT(peakGrowthKiB(), 16 * 1024) << "fetching took " << peakGrowthKiB() << " KiB";
     verifyStillRunning();
     verifyNothingOpen();
 }
 
-void BadInputTest::tenMillionEmptyLines_countNothing_data()
+struct EmptyLinesRow
 {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("tail");
-    QTest::addColumn<QString>("phrase");
-    // With no items there is no phrase: "Words (02)" says that the list holds no words.
-    QTest::addRow("LF") << QByteArray("\n") << QByteArray() << QString();
-    QTest::addRow("CRLF") << QByteArray("\r\n") << QByteArray() << QString();
-    QTest::addRow("LF, then one word") << QByteArray("\n") << QByteArray("last") << QStringLiteral("last last");
-}
+    const char* name;
+    std::string line;
+    std::string tail;
+    std::u16string phrase;
+};
 
-void BadInputTest::tenMillionEmptyLines_countNothing()
+// With no items there is no phrase: "Words (02)" says that the list holds no words.
+const EmptyLinesRow kEmptyLines[] = {
+    {"LF", "\n", "", u""},
+    {"CRLF", "\r\n", "", u""},
+    {"LF, then one word", "\n", "last", u"last last"},
+};
+
+using TenMillionEmptyLines = FormRowTest<EmptyLinesRow, BadList>;
+
+TEST_P(TenMillionEmptyLines, CountNothing)
 {
-    QFETCH(QByteArray, line);
-    QFETCH(QByteArray, tail);
-    QFETCH(QString, phrase);
-    writeRepeated(listPath(), line, 10000000, tail);
-    const qint64 grownKiB = startUp();
-    QCOMPARE(state().Total, tail.isEmpty() ? 0 : 1);
-    QVERIFY2(grownKiB < 16 * 1024, qPrintable(QStringLiteral("counting took %1 KiB").arg(grownKiB)));
+    const EmptyLinesRow& row = GetParam();
+    writeList(listPath(), row.line, 10000000, row.tail);
+    const std::int64_t grownKiB = startUp();
+    EXPECT_EQ(state().Total, row.tail.empty() ? 0 : 1);
+    EXPECT_LT(grownKiB, 16 * 1024) << "counting took " << grownKiB << " KiB";
     m_fake->choose(Item::W2);
-    if (phrase.isEmpty()) {
-        verifyNoPhrase(QStringLiteral("Words.TxT holds no words"));
+    if (row.phrase.empty()) {
+        verifyNoPhrase(u"Words.TxT holds no words");
     } else {
-        QCOMPARE(m_fake->phraseText(), phrase);
+        EXPECT_EQ(m_fake->phraseText(), row.phrase);
         verifyStillRunning();
     }
     verifyNothingOpen();
 }
 
-void BadInputTest::notAReadableFile_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<Outcome>("outcome");
-    QTest::addColumn<QString>("reason");
-    QTest::addRow("a directory") << "directory" << Outcome::NoPhrase << "Is a directory";
-    QTest::addRow("a FIFO without a writer") << "fifo" << Outcome::NoPhrase << "Is a FIFO, not a file";
-    QTest::addRow("a file without read permission") << "unreadable" << Outcome::NoPhrase << "Permission denied";
-    QTest::addRow("a dangling symbolic link") << "dangling" << Outcome::MissingList << "";
-    QTest::addRow("a symbolic link to itself") << "loop" << Outcome::NoPhrase << "Too many levels of symbolic links";
-    QTest::addRow("a link to a directory") << "link to directory" << Outcome::NoPhrase << "Is a directory";
-}
+INSTANTIATE_TEST_SUITE_P(Rows, TenMillionEmptyLines, ::testing::ValuesIn(kEmptyLines), RowName());
 
-void BadInputTest::notAReadableFile()
+struct BadListRow
 {
-    QFETCH(QString, kind);
-    QFETCH(Outcome, outcome);
-    QFETCH(QString, reason);
-    const QByteArray path = QFile::encodeName(listPath());
-    std::optional<WithoutReadOverride> asAnyUser;
-    if (kind == u"directory") {
-        QVERIFY(QDir().mkdir(listPath()));
-    } else if (kind == u"fifo") {
-        QCOMPARE(::mkfifo(path.constData(), 0644), 0);
-    } else if (kind == u"unreadable") {
-        writeFile(listPath(), "alpha\nbeta\n");
-        QCOMPARE(::chmod(path.constData(), 0), 0);
-        asAnyUser.emplace();
-        QVERIFY2(!QFile(listPath()).open(QIODevice::ReadOnly), "a file without read permission can still be read");
-    } else if (kind == u"dangling") {
-        QCOMPARE(::symlink("gone.txt", path.constData()), 0);
-    } else if (kind == u"loop") {
-        QCOMPARE(::symlink("Words.TxT", path.constData()), 0);
-    } else {
-        QVERIFY(QDir().mkdir(m_dir->filePath(QStringLiteral("lists"))));
-        QCOMPARE(::symlink("lists", path.constData()), 0);
-    }
+    const char* name;
+    ListKind kind;
+    Outcome outcome;
+    std::u16string prompt; // of a NoPhrase outcome
+};
 
+const BadListRow kAtStartUp[] = {
+    {"a directory", ListKind::Directory, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a directory)"},
+    {"a FIFO without a writer", ListKind::Fifo, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a FIFO, not a file)"},
+    {"a file without read permission", ListKind::Unreadable, Outcome::NoPhrase,
+     u"Words.TxT cannot be read (Permission denied)"},
+    {"a dangling symbolic link", ListKind::Dangling, Outcome::MissingList, u""},
+    {"a symbolic link to itself", ListKind::Loop, Outcome::NoPhrase,
+     u"Words.TxT cannot be read (Too many levels of symbolic links)"},
+    {"a link to a directory", ListKind::LinkToDirectory, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a directory)"},
+};
+
+using NotAReadableFile = FormRowTest<BadListRow, BadList>;
+
+TEST_P(NotAReadableFile, AtStartUp)
+{
+    const BadListRow& row = GetParam();
+    makeList(row.kind);
     startUp();
-    if (outcome == Outcome::MissingList) {
+    if (row.outcome == Outcome::MissingList) {
         verifyMissingList();
     } else {
         // Start-up stays quiet, so the window opens; the first command says what is wrong.
-        QCOMPARE(state().Total, 0);
+        EXPECT_EQ(state().Total, 0);
         verifyStillRunning();
         m_fake->choose(Item::W3);
-        verifyNoPhrase(QStringLiteral("Words.TxT cannot be read (%1)").arg(reason));
+        verifyNoPhrase(row.prompt);
     }
     verifyNothingOpen();
 }
 
-void BadInputTest::listChangesAfterStartUp_data()
-{
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<Outcome>("outcome");
-    QTest::addColumn<QString>("prompt");
-    // 100 items at start-up; the draw asks for item 50.
-    QTest::addRow("shrinks to 10 items") << "shrink" << Outcome::NoPhrase
-                                         << "Words.TxT got shorter since Lexitrove started";
-    QTest::addRow("is emptied") << "empty" << Outcome::NoPhrase << "Words.TxT holds no words";
-    QTest::addRow("becomes a directory") << "directory" << Outcome::NoPhrase
-                                         << "Words.TxT cannot be read (Is a directory)";
-    QTest::addRow("loses its read permission")
-        << "unreadable" << Outcome::NoPhrase << "Words.TxT cannot be read (Permission denied)";
-    QTest::addRow("vanishes") << "remove" << Outcome::MissingList << "";
-    QTest::addRow("becomes a dangling link") << "dangling" << Outcome::MissingList << "";
-}
+INSTANTIATE_TEST_SUITE_P(Rows, NotAReadableFile, ::testing::ValuesIn(kAtStartUp), RowName());
 
-void BadInputTest::listChangesAfterStartUp()
+// 100 items at start-up; the draw asks for item 50.
+const BadListRow kAfterStartUp[] = {
+    {"shrinks to 10 items", ListKind::Shorter, Outcome::NoPhrase, u"Words.TxT got shorter since Lexitrove started"},
+    {"is emptied", ListKind::Empty, Outcome::NoPhrase, u"Words.TxT holds no words"},
+    {"becomes a directory", ListKind::Directory, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a directory)"},
+    {"loses its read permission", ListKind::Unreadable, Outcome::NoPhrase,
+     u"Words.TxT cannot be read (Permission denied)"},
+    {"vanishes", ListKind::Gone, Outcome::MissingList, u""},
+    {"becomes a dangling link", ListKind::Dangling, Outcome::MissingList, u""},
+};
+
+using ListChangedAfterStartUp = FormRowTest<BadListRow, BadList>;
+
+TEST_P(ListChangedAfterStartUp, NextCommandSaysSo)
 {
-    QFETCH(QString, change);
-    QFETCH(Outcome, outcome);
-    QFETCH(QString, prompt);
-    const auto lines = [](int count) {
-        QByteArray bytes;
-        for (int i = 1; i <= count; ++i)
-            bytes += "w" + QByteArray::number(i) + '\n';
-        return bytes;
-    };
-    writeFile(listPath(), lines(100));
+    const BadListRow& row = GetParam();
+    writeList(listPath(), numberedLines(100));
     startUp();
-    QCOMPARE(state().Total, 100);
-
-    std::optional<WithoutReadOverride> asAnyUser;
-    if (change == u"shrink") {
-        writeFile(listPath(), lines(10));
-    } else if (change == u"empty") {
-        writeFile(listPath(), QByteArray());
-    } else if (change == u"unreadable") {
-        QCOMPARE(::chmod(QFile::encodeName(listPath()).constData(), 0), 0);
-        asAnyUser.emplace();
-    } else {
-        QVERIFY(QFile::remove(listPath()));
-        if (change == u"directory")
-            QVERIFY(QDir().mkdir(listPath()));
-        if (change == u"dangling")
-            QCOMPARE(::symlink("gone.txt", QFile::encodeName(listPath()).constData()), 0);
-    }
+    ASSERT_EQ(state().Total, 100);
+    makeList(row.kind);
     m_fake->queueDraws({0.495});
     m_fake->choose(Item::W1);
-    if (outcome == Outcome::NoPhrase) {
-        verifyNoPhrase(prompt);
-        QCOMPARE(state().Total, 100); // never counted again
+    if (row.outcome == Outcome::NoPhrase) {
+        verifyNoPhrase(row.prompt);
+        EXPECT_EQ(state().Total, 100); // never counted again
     } else {
         verifyMissingList();
         // The command ended half way: its first write had emptied the phrase box.
-        QCOMPARE(m_fake->phraseText(), QString());
+        EXPECT_EQ(m_fake->phraseText(), u"");
     }
     verifyNothingOpen();
 }
 
+INSTANTIATE_TEST_SUITE_P(Rows, ListChangedAfterStartUp, ::testing::ValuesIn(kAfterStartUp), RowName());
+
 // The real program, started offscreen from a folder of its own, gets through start-up on each
 // list and waits for the user with its window up, holding no more memory than on a short list.
-void BadInputTest::realProgram_reachesItsWindow_data()
+TEST_F(BadList, RealProgramReachesItsWindow)
 {
-    QTest::addColumn<QString>("kind");
-    QTest::addRow("a short list") << "short";
-    QTest::addRow("a single 100 MiB line") << "huge line";
-    QTest::addRow("10,000,000 empty lines") << "empty lines";
-    QTest::addRow("random binary") << "binary";
-    QTest::addRow("a FIFO") << "fifo";
-    QTest::addRow("a directory") << "directory";
+    if (kProgram.empty())
+        GTEST_SKIP() << "no desktop program is built beside the tests";
+    const fs::path program = m_dir / "lexitrove";
+    ASSERT_TRUE(fs::copy_file(kProgram, program));
+    const std::pair<const char*, ListKind> lists[] = {
+        {"a short list", ListKind::Short},          {"a single 100 MiB line", ListKind::HugeLine},
+        {"10,000,000 empty lines", ListKind::EmptyLines}, {"random binary", ListKind::Binary},
+        {"a FIFO", ListKind::Fifo},                 {"a directory", ListKind::Directory},
+    };
+    std::int64_t shortListPeakKiB = 0;
+    for (const auto& [name, kind] : lists) {
+        SCOPED_TRACE(name);
+        makeList(kind);
+        const pid_t pid = startOffscreen(program);
+        ASSERT_GT(pid, 0);
+        const bool idle = waitUntilIdle(pid, std::chrono::seconds(60));
+        const std::int64_t peakKiB = statusKiB("VmHWM:", std::to_string(pid));
+        const bool running = ::waitpid(pid, nullptr, WNOHANG) == 0;
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        EXPECT_TRUE(running && idle) << "the program ended or never got to wait for the user";
+        if (kind == ListKind::Short)
+            shortListPeakKiB = peakKiB;
+        else
+            EXPECT_LT(peakKiB, shortListPeakKiB + 32 * 1024) << "against " << shortListPeakKiB << " KiB on a short list";
+    }
 }
-
-void BadInputTest::realProgram_reachesItsWindow()
-{
-    QFETCH(QString, kind);
-    const QString built = QCoreApplication::applicationDirPath() + QStringLiteral("/../lexitrove");
-    if (!QFile::exists(built))
-        QSKIP("the program is not built beside the tests");
-    const QString program = m_dir->filePath(QStringLiteral("lexitrove"));
-    QVERIFY(QFile::copy(built, program));
-    const QByteArray path = QFile::encodeName(listPath());
-    if (kind == u"short")
-        writeFile(listPath(), "alpha\nbeta\n");
-    else if (kind == u"huge line")
-        writeRepeated(listPath(), QByteArray("abcdefgh"), 100 * MiB / 8, "\n");
-    else if (kind == u"empty lines")
-        writeRepeated(listPath(), QByteArray("\n"), 10000000);
-    else if (kind == u"binary")
-        writeRepeated(listPath(), QByteArray("x\0\xFF\r\xC3(\x80\n\xE9", 9), 4 * MiB / 9);
-    else if (kind == u"fifo")
-        QCOMPARE(::mkfifo(path.constData(), 0644), 0);
-    else
-        QVERIFY(QDir().mkdir(listPath()));
-
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(program, {});
-    QVERIFY(process.waitForStarted());
-    const bool idle = waitUntilIdle(process.processId(), 60000);
-    const qint64 peakKiB = statusKiB("VmHWM:", QString::number(process.processId()));
-    const bool running = process.state() == QProcess::Running;
-    process.kill();
-    process.waitForFinished();
-    QVERIFY2(running && idle, "the program ended or never got to wait for the user");
-    if (kind == u"short")
-        m_shortListPeakKiB = peakKiB;
-    else if (m_shortListPeakKiB > 0)
-        QVERIFY2(peakKiB < m_shortListPeakKiB + 32 * 1024,
-                 qPrintable(QStringLiteral("%1 KiB against %2 on a short list").arg(peakKiB).arg(m_shortListPeakKiB)));
-}
-
-QTEST_GUILESS_MAIN(BadInputTest)
-#include "bad_input_test.moc"

@@ -23,10 +23,10 @@ protected:
     std::unique_ptr<Form1> m_form = std::make_unique<Form1>(*m_fake);
 };
 
-// A table of cases, one test a row, each on a fresh desktop: TEST_P over an alias of this, then
-// INSTANTIATE_TEST_SUITE_P(Rows, Alias, ::testing::ValuesIn(table), RowName()).
-template <typename Row>
-class FormRowTest : public FormTest, public ::testing::WithParamInterface<Row>
+// A table of cases, one test a row, each on a fresh desktop (set up as `Base` does): TEST_P over
+// an alias of this, then INSTANTIATE_TEST_SUITE_P(Rows, Alias, ::testing::ValuesIn(table), RowName()).
+template <typename Row, typename Base = FormTest>
+class FormRowTest : public Base, public ::testing::WithParamInterface<Row>
 {
 };
 
