@@ -89,6 +89,7 @@ TEST_F(CopyText, EmptyBoxDoesNothing)
 {
     start(*m_fake, *m_form);
     m_fake->replaceClipboard(u"from elsewhere");
+    m_fake->setClock(100.0f, 0.25f); // a pause that started would end
     const std::vector<std::u16string> before = m_fake->journal();
     m_fake->choose(kCopy);
     // Neither the clipboard, nor the caption, nor the enabled state; no pause either.

@@ -82,16 +82,19 @@ const LifeRow kLives[] = {
      [](FakePlatform& fake) {
          fake.queueEvent([&fake] { fake.choose(Item::W1); });
          fake.queueEvent([&fake] {
+             fake.queueDuringPump([] {}); // the one before the pause
              fake.queueDuringPump([&fake] { fake.requestClose(); });
              fake.choose(Item::Ct1);
          });
      },
-     shownThenBeta({u"enabled:Ct1:0", u"clipboard:beta", u"caption:Ct1:Text Copied", u"pump", u"leave clipboard"}),
+     shownThenBeta({u"enabled:Ct1:0", u"clipboard:beta", u"caption:Ct1:Text Copied", u"pump", u"pump",
+                    u"leave clipboard"}),
      {}, 0, kClosedTop},
     {"the list gone during Copy Text's pause",
      [](FakePlatform& fake) {
          fake.queueEvent([&fake] { fake.choose(Item::W1); });
          fake.queueEvent([&fake] {
+             fake.queueDuringPump([] {});
              fake.queueDuringPump([&fake] {
                  fake.removeWordList();
                  fake.choose(Item::W2);
@@ -99,8 +102,8 @@ const LifeRow kLives[] = {
              fake.choose(Item::Ct1);
          });
      },
-     shownThenBeta({u"enabled:Ct1:0", u"clipboard:beta", u"caption:Ct1:Text Copied", u"pump", u"clipboard:",
-                    u"clipboard:", u"caption:CH:Charaters  0", u"leave clipboard"}),
+     shownThenBeta({u"enabled:Ct1:0", u"clipboard:beta", u"caption:Ct1:Text Copied", u"pump", u"pump",
+                    u"clipboard:", u"clipboard:", u"caption:CH:Charaters  0", u"leave clipboard"}),
      {kMissing}, 1, kStartTop},
 };
 
