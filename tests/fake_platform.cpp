@@ -28,6 +28,10 @@ struct DoubleCannotServe
     throw DoubleCannotServe{};
 }
 
+// No command or closing sequence of the program comes near this many pumps or window moves:
+// one that reaches it would never end, and the test fails instead of hanging.
+constexpr std::size_t kEndless = 1000000;
+
 } // namespace
 
 std::string utf8(std::u16string_view text)
@@ -240,7 +244,8 @@ void runNext(std::deque<std::function<void()>>& queue)
 
 void FakePlatform::pumpEvents()
 {
-    ++m_pumps;
+    if (++m_pumps >= int(kEndless))
+        cannotServe("a pause that never ends");
     m_journal.push_back(u"pump");
     runNext(m_pumpActions);
     if (m_ended)
@@ -287,6 +292,8 @@ void FakePlatform::replaceClipboard(const std::u16string& text)
 
 void FakePlatform::setGeometry(Geometry which, float twips)
 {
+    if (++m_geometryCalls >= kEndless)
+        cannotServe("a closing sequence that never ends");
     if (m_refused[which])
         throw PlatformError{ErrorNumber::WindowNotMovable, u"refused"};
     m_geometryWrites.emplace_back(which, twips);

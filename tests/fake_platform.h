@@ -186,6 +186,7 @@ private:
     std::map<Geometry, float> m_geometry;
     std::map<Geometry, bool> m_refused;
     std::vector<std::pair<Geometry, float>> m_geometryWrites;
+    std::size_t m_geometryCalls = 0; // refused ones too
     float m_screenWidth = 28800.0f;
     float m_minWidth = 0.0f;
     float m_minHeight = 0.0f;
