@@ -43,12 +43,6 @@ constexpr std::string_view kProgram = LEXITROVE_PROGRAM;
 constexpr std::string_view kProgram; // no desktop was built
 #endif
 
-// What a "Words (nn)" command makes of a list that cannot be read.
-enum class Outcome {
-    NoPhrase, // a message says why; the phrase box and the clipboard are empty; the window goes on
-    MissingList // "Error Words.TxT File Missing", then the process ends with status 1
-};
-
 // What stands where the word list should be.
 enum class ListKind {
     Short, Shorter, Empty, Gone, Directory, Fifo, Unreadable, Dangling, Loop, LinkToDirectory,
@@ -463,19 +457,19 @@ struct BadListRow
 {
     const char* name;
     ListKind kind;
-    Outcome outcome;
-    std::u16string prompt; // of a NoPhrase outcome
+    // What a "Words (nn)" command then says. Empty: "Error Words.TxT File Missing", and the
+    // process ends with status 1. Otherwise the message begins with this and the window goes on,
+    // with nothing in the phrase box or on the clipboard.
+    std::u16string prompt;
 };
 
 const BadListRow kAtStartUp[] = {
-    {"a directory", ListKind::Directory, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a directory)"},
-    {"a FIFO without a writer", ListKind::Fifo, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a FIFO, not a file)"},
-    {"a file without read permission", ListKind::Unreadable, Outcome::NoPhrase,
-     u"Words.TxT cannot be read (Permission denied)"},
-    {"a dangling symbolic link", ListKind::Dangling, Outcome::MissingList, u""},
-    {"a symbolic link to itself", ListKind::Loop, Outcome::NoPhrase,
-     u"Words.TxT cannot be read (Too many levels of symbolic links)"},
-    {"a link to a directory", ListKind::LinkToDirectory, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a directory)"},
+    {"a directory", ListKind::Directory, u"Words.TxT cannot be read (Is a directory)"},
+    {"a FIFO without a writer", ListKind::Fifo, u"Words.TxT cannot be read (Is a FIFO, not a file)"},
+    {"a file without read permission", ListKind::Unreadable, u"Words.TxT cannot be read (Permission denied)"},
+    {"a dangling symbolic link", ListKind::Dangling, u""},
+    {"a symbolic link to itself", ListKind::Loop, u"Words.TxT cannot be read (Too many levels of symbolic links)"},
+    {"a link to a directory", ListKind::LinkToDirectory, u"Words.TxT cannot be read (Is a directory)"},
 };
 
 using NotAReadableFile = FormRowTest<BadListRow, BadList>;
@@ -485,7 +479,7 @@ TEST_P(NotAReadableFile, AtStartUp)
     const BadListRow& row = GetParam();
     makeList(row.kind);
     startUp();
-    if (row.outcome == Outcome::MissingList) {
+    if (row.prompt.empty()) {
         verifyMissingList();
     } else {
         // Start-up stays quiet, so the window opens; the first command says what is wrong.
@@ -501,13 +495,12 @@ INSTANTIATE_TEST_SUITE_P(Rows, NotAReadableFile, ::testing::ValuesIn(kAtStartUp)
 
 // 100 items at start-up; the draw asks for item 50.
 const BadListRow kAfterStartUp[] = {
-    {"shrinks to 10 items", ListKind::Shorter, Outcome::NoPhrase, u"Words.TxT got shorter since Lexitrove started"},
-    {"is emptied", ListKind::Empty, Outcome::NoPhrase, u"Words.TxT holds no words"},
-    {"becomes a directory", ListKind::Directory, Outcome::NoPhrase, u"Words.TxT cannot be read (Is a directory)"},
-    {"loses its read permission", ListKind::Unreadable, Outcome::NoPhrase,
-     u"Words.TxT cannot be read (Permission denied)"},
-    {"vanishes", ListKind::Gone, Outcome::MissingList, u""},
-    {"becomes a dangling link", ListKind::Dangling, Outcome::MissingList, u""},
+    {"shrinks to 10 items", ListKind::Shorter, u"Words.TxT got shorter since Lexitrove started"},
+    {"is emptied", ListKind::Empty, u"Words.TxT holds no words"},
+    {"becomes a directory", ListKind::Directory, u"Words.TxT cannot be read (Is a directory)"},
+    {"loses its read permission", ListKind::Unreadable, u"Words.TxT cannot be read (Permission denied)"},
+    {"vanishes", ListKind::Gone, u""},
+    {"becomes a dangling link", ListKind::Dangling, u""},
 };
 
 using ListChangedAfterStartUp = FormRowTest<BadListRow, BadList>;
@@ -521,13 +514,13 @@ TEST_P(ListChangedAfterStartUp, NextCommandSaysSo)
     makeList(row.kind);
     m_fake->queueDraws({0.495});
     m_fake->choose(Item::W1);
-    if (row.outcome == Outcome::NoPhrase) {
-        verifyNoPhrase(row.prompt);
-        EXPECT_EQ(state().Total, 100); // never counted again
-    } else {
+    if (row.prompt.empty()) {
         verifyMissingList();
         // The command ended half way: its first write had emptied the phrase box.
         EXPECT_EQ(m_fake->phraseText(), u"");
+    } else {
+        verifyNoPhrase(row.prompt);
+        EXPECT_EQ(state().Total, 100); // never counted again
     }
     verifyNothingOpen();
 }
