@@ -44,10 +44,12 @@ constexpr std::string_view kProgram; // no desktop was built
 #endif
 
 // What stands where the word list should be.
+// clang-format off
 enum class ListKind {
     Short, Shorter, Empty, Gone, Directory, Fifo, Unreadable, Dangling, Loop, LinkToDirectory,
     HugeLine, EmptyLines, Binary,
 };
+// clang-format on
 
 constexpr std::int64_t MiB = 1024 * 1024;
 
@@ -126,7 +128,8 @@ std::int64_t byteRuns(const std::string& bytes)
 // C0, DEL and C1: an item with one of them cannot be typed.
 bool holdsControl(std::u16string_view item)
 {
-    return std::any_of(item.begin(), item.end(), [](char16_t unit) { return unit < 0x20 || (unit >= 0x7F && unit < 0xA0); });
+    return std::any_of(item.begin(), item.end(),
+                       [](char16_t unit) { return unit < 0x20 || (unit >= 0x7F && unit < 0xA0); });
 }
 
 // Root reads any file, whatever its permission bits say, through two capabilities. While this
@@ -319,6 +322,7 @@ struct OddContentRow
     std::vector<std::u16string> items;
 };
 
+// clang-format off
 const OddContentRow kOddContent[] = {
     {"NUL bytes are counted, and refused when drawn", "a\0b\n\0\n\0\0"s, {u"a\0b"s, u"\0"s, u"\0\0"s}},
     {"control characters are counted, and refused when drawn", "tab\there\nbell\x07\nok\ndel\x7F\nc1\xC2\x85\n",
@@ -334,6 +338,7 @@ const OddContentRow kOddContent[] = {
     {"CR-only line ends", "alpha\rbeta\r\r\rgamma\r", {u"alpha", u"beta", u"gamma"}},
     {"nothing but CRs", "\r\r\r\r", {}},
 };
+// clang-format on
 
 using OddContent = FormRowTest<OddContentRow, BadList>;
 
@@ -382,8 +387,8 @@ TEST_F(BadList, RandomBinaryCountsRunsAndRefusesThem)
         long long line = 0;
         char code[3] = {};
         char close = 0;
-        const int read = std::sscanf(prompt.c_str(), "Line %lld of Words.TxT holds a control character (U+00%2[0-9A-F]%c",
-                                     &line, code, &close);
+        const int read = std::sscanf(
+            prompt.c_str(), "Line %lld of Words.TxT holds a control character (U+00%2[0-9A-F]%c", &line, code, &close);
         const std::string_view unit = code;
         const bool control = unit.size() == 2 && (unit == "7F" || std::string_view("0189").find(unit[0]) != unit.npos);
         ASSERT_TRUE(read == 3 && close == ')' && control) << prompt;
@@ -425,12 +430,14 @@ struct EmptyLinesRow
     std::u16string phrase;
 };
 
+// clang-format off
 // With no items there is no phrase: "Words (02)" says that the list holds no words.
 const EmptyLinesRow kEmptyLines[] = {
     {"LF", "\n", "", u""},
     {"CRLF", "\r\n", "", u""},
     {"LF, then one word", "\n", "last", u"last last"},
 };
+// clang-format on
 
 using TenMillionEmptyLines = FormRowTest<EmptyLinesRow, BadList>;
 
@@ -463,6 +470,7 @@ struct BadListRow
     std::u16string prompt;
 };
 
+// clang-format off
 const BadListRow kAtStartUp[] = {
     {"a directory", ListKind::Directory, u"Words.TxT cannot be read (Is a directory)"},
     {"a FIFO without a writer", ListKind::Fifo, u"Words.TxT cannot be read (Is a FIFO, not a file)"},
@@ -471,6 +479,7 @@ const BadListRow kAtStartUp[] = {
     {"a symbolic link to itself", ListKind::Loop, u"Words.TxT cannot be read (Too many levels of symbolic links)"},
     {"a link to a directory", ListKind::LinkToDirectory, u"Words.TxT cannot be read (Is a directory)"},
 };
+// clang-format on
 
 using NotAReadableFile = FormRowTest<BadListRow, BadList>;
 
@@ -493,6 +502,7 @@ TEST_P(NotAReadableFile, AtStartUp)
 
 INSTANTIATE_TEST_SUITE_P(Rows, NotAReadableFile, ::testing::ValuesIn(kAtStartUp), RowName());
 
+// clang-format off
 // 100 items at start-up; the draw asks for item 50.
 const BadListRow kAfterStartUp[] = {
     {"shrinks to 10 items", ListKind::Shorter, u"Words.TxT got shorter since Lexitrove started"},
@@ -502,6 +512,7 @@ const BadListRow kAfterStartUp[] = {
     {"vanishes", ListKind::Gone, u""},
     {"becomes a dangling link", ListKind::Dangling, u""},
 };
+// clang-format on
 
 using ListChangedAfterStartUp = FormRowTest<BadListRow, BadList>;
 
@@ -536,9 +547,12 @@ TEST_F(BadList, RealProgramReachesItsWindow)
     const fs::path program = m_dir / "lexitrove";
     ASSERT_TRUE(fs::copy_file(kProgram, program));
     const std::pair<const char*, ListKind> lists[] = {
-        {"a short list", ListKind::Short},          {"a single 100 MiB line", ListKind::HugeLine},
-        {"10,000,000 empty lines", ListKind::EmptyLines}, {"random binary", ListKind::Binary},
-        {"a FIFO", ListKind::Fifo},                 {"a directory", ListKind::Directory},
+        {"a short list", ListKind::Short},
+        {"a single 100 MiB line", ListKind::HugeLine},
+        {"10,000,000 empty lines", ListKind::EmptyLines},
+        {"random binary", ListKind::Binary},
+        {"a FIFO", ListKind::Fifo},
+        {"a directory", ListKind::Directory},
     };
     std::int64_t shortListPeakKiB = 0;
     for (const auto& [name, kind] : lists) {
@@ -552,9 +566,11 @@ TEST_F(BadList, RealProgramReachesItsWindow)
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
         EXPECT_TRUE(running && idle) << "the program ended or never got to wait for the user";
-        if (kind == ListKind::Short)
+        if (kind == ListKind::Short) {
             shortListPeakKiB = peakKiB;
-        else
-            EXPECT_LT(peakKiB, shortListPeakKiB + 32 * 1024) << "against " << shortListPeakKiB << " KiB on a short list";
+        } else {
+            EXPECT_LT(peakKiB, shortListPeakKiB + 32 * 1024)
+                << "against " << shortListPeakKiB << " KiB on a short list";
+        }
     }
 }

@@ -46,6 +46,7 @@ struct BoxWriteRow
     bool mirrored;
 };
 
+// clang-format off
 const BoxWriteRow kBoxWrites[] = {
     {"words", Box::Text1, u"alpha beta", true},
     {"empty", Box::Text1, u"", true},
@@ -55,6 +56,7 @@ const BoxWriteRow kBoxWrites[] = {
     {"the word-count box", Box::Text2, u"07", false},
     {"the scratch box", Box::Text3, u"3 3", false},
 };
+// clang-format on
 
 using BoxWrite = FormRowTest<BoxWriteRow>;
 
@@ -103,11 +105,13 @@ struct PhraseRow
     std::u16string phrase;
 };
 
+// clang-format off
 const PhraseRow kNonEmptyPhrases[] = {
     {"words", u"alpha beta"},
     {"a single space", u" "},
     {"spaces only", u"   "},
 };
+// clang-format on
 
 using CopyTextPhrase = FormRowTest<PhraseRow>;
 
@@ -134,10 +138,11 @@ TEST_F(CopyText, OrdersItsSteps)
     m_fake->queueClock({100.0f, 100.5f, 100.5f, 101.0f});
     const std::size_t before = m_fake->journal().size();
     m_fake->choose(kCopy);
-    const std::vector<std::u16string> steps(m_fake->journal().begin() + std::ptrdiff_t(before), m_fake->journal().end());
+    const std::vector<std::u16string> steps(m_fake->journal().begin() + std::ptrdiff_t(before),
+                                            m_fake->journal().end());
     const std::vector<std::u16string> expected = {
-        u"enabled:Ct1:0", u"clipboard:alpha", u"caption:Ct1:Text Copied", u"pump", u"pump",
-        u"caption:Ct1:Copy Text", u"enabled:Ct1:1",
+        u"enabled:Ct1:0", u"clipboard:alpha",       u"caption:Ct1:Text Copied", u"pump",
+        u"pump",          u"caption:Ct1:Copy Text", u"enabled:Ct1:1",
     };
     EXPECT_EQ(steps, expected);
 }
@@ -150,6 +155,7 @@ struct PauseRow
     float lastStart;
 };
 
+// clang-format off
 // The readings come in the handler's order: TStart, then for each pass the end test and, if the
 // pause goes on, the midnight test after the pump.
 const PauseRow kPauses[] = {
@@ -163,6 +169,7 @@ const PauseRow kPauses[] = {
     {"midnight: wrap seen right at the end", {86399.75f, 86399.99f, 0.0f, 0.0f, 0.5f, 0.6f, 0.99f, 0.995f, 1.0f}, 3,
      0.0f},
 };
+// clang-format on
 
 using Pause = FormRowTest<PauseRow>;
 
@@ -207,12 +214,14 @@ struct NestedRow
     std::size_t messages;
 };
 
+// clang-format off
 const NestedRow kNested[] = {
     {"Words (02)", Item::W2, u"beta gamma", 0},
     {"InFo", Item::InF, u"alpha", 1},
     // Disabled while confirming: a second click starts no second pause.
-    {"Copy Text again", kCopy, u"alpha", 0},
+    {"Copy Text again, disabled", kCopy, u"alpha", 0},
 };
+// clang-format on
 
 using PauseNested = FormRowTest<NestedRow>;
 
