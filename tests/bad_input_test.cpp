@@ -430,14 +430,12 @@ struct EmptyLinesRow
     std::u16string phrase;
 };
 
-// clang-format off
 // With no items there is no phrase: "Words (02)" says that the list holds no words.
 const EmptyLinesRow kEmptyLines[] = {
     {"LF", "\n", "", u""},
     {"CRLF", "\r\n", "", u""},
     {"LF, then one word", "\n", "last", u"last last"},
 };
-// clang-format on
 
 using TenMillionEmptyLines = FormRowTest<EmptyLinesRow, BadList>;
 
@@ -470,7 +468,6 @@ struct BadListRow
     std::u16string prompt;
 };
 
-// clang-format off
 const BadListRow kAtStartUp[] = {
     {"a directory", ListKind::Directory, u"Words.TxT cannot be read (Is a directory)"},
     {"a FIFO without a writer", ListKind::Fifo, u"Words.TxT cannot be read (Is a FIFO, not a file)"},
@@ -479,7 +476,6 @@ const BadListRow kAtStartUp[] = {
     {"a symbolic link to itself", ListKind::Loop, u"Words.TxT cannot be read (Too many levels of symbolic links)"},
     {"a link to a directory", ListKind::LinkToDirectory, u"Words.TxT cannot be read (Is a directory)"},
 };
-// clang-format on
 
 using NotAReadableFile = FormRowTest<BadListRow, BadList>;
 
@@ -502,7 +498,6 @@ TEST_P(NotAReadableFile, AtStartUp)
 
 INSTANTIATE_TEST_SUITE_P(Rows, NotAReadableFile, ::testing::ValuesIn(kAtStartUp), RowName());
 
-// clang-format off
 // 100 items at start-up; the draw asks for item 50.
 const BadListRow kAfterStartUp[] = {
     {"shrinks to 10 items", ListKind::Shorter, u"Words.TxT got shorter since Lexitrove started"},
@@ -512,7 +507,6 @@ const BadListRow kAfterStartUp[] = {
     {"vanishes", ListKind::Gone, u""},
     {"becomes a dangling link", ListKind::Dangling, u""},
 };
-// clang-format on
 
 using ListChangedAfterStartUp = FormRowTest<BadListRow, BadList>;
 

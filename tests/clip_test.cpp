@@ -46,7 +46,6 @@ struct BoxWriteRow
     bool mirrored;
 };
 
-// clang-format off
 const BoxWriteRow kBoxWrites[] = {
     {"words", Box::Text1, u"alpha beta", true},
     {"empty", Box::Text1, u"", true},
@@ -56,7 +55,6 @@ const BoxWriteRow kBoxWrites[] = {
     {"the word-count box", Box::Text2, u"07", false},
     {"the scratch box", Box::Text3, u"3 3", false},
 };
-// clang-format on
 
 using BoxWrite = FormRowTest<BoxWriteRow>;
 
@@ -105,13 +103,11 @@ struct PhraseRow
     std::u16string phrase;
 };
 
-// clang-format off
 const PhraseRow kNonEmptyPhrases[] = {
     {"words", u"alpha beta"},
     {"a single space", u" "},
     {"spaces only", u"   "},
 };
-// clang-format on
 
 using CopyTextPhrase = FormRowTest<PhraseRow>;
 
@@ -214,14 +210,12 @@ struct NestedRow
     std::size_t messages;
 };
 
-// clang-format off
 const NestedRow kNested[] = {
     {"Words (02)", Item::W2, u"beta gamma", 0},
     {"InFo", Item::InF, u"alpha", 1},
     // Disabled while confirming: a second click starts no second pause.
     {"Copy Text again, disabled", kCopy, u"alpha", 0},
 };
-// clang-format on
 
 using PauseNested = FormRowTest<NestedRow>;
 

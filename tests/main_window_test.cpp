@@ -140,7 +140,6 @@ struct InertRow
     std::size_t messages; // per choice
 };
 
-// clang-format off
 // Items whose choice leaves the window as it was: InFo only shows its message; the others have
 // no handler at all.
 const InertRow kInert[] = {
@@ -148,7 +147,6 @@ const InertRow kInert[] = {
     {"the counter", Item::CH, 0},  {"separator B1", Item::B1, 0}, {"separator B2", Item::B2, 0},
     {"separator B3", Item::B3, 0}, {"separator B4", Item::B4, 0},
 };
-// clang-format on
 
 using MenuItem = FormRowTest<InertRow>;
 
@@ -195,7 +193,6 @@ struct PassesRow
     float lastTop;
 };
 
-// clang-format off
 const PassesRow kPasses[] = {
     {"1,200 on a 1,920-pixel screen", 1200.0f, 28800.0f, 921, kClosedTop},
     {"already beyond the bound: one pass", 30000.0f, 28800.0f, 1, 30030.0f},
@@ -204,7 +201,6 @@ const PassesRow kPasses[] = {
     {"above the screen", -600.0f, 28800.0f, 981, 28830.0f},
     {"narrow screen, bound below the top edge", 9000.0f, 15360.0f, 213, 15390.0f},
 };
-// clang-format on
 
 using ClosingPasses = FormRowTest<PassesRow>;
 
@@ -239,7 +235,6 @@ struct StuckRow
 
 constexpr float kFar = 1e30f;
 
-// clang-format off
 const StuckRow kStuck[] = {
     {"minimised or maximised: every write refused", true, 1200.0f, -kFar, kFar, 0},
     {"positions ignored by the compositor", false, 1200.0f, 1200.0f, 1200.0f, 1},
@@ -247,7 +242,6 @@ const StuckRow kStuck[] = {
     {"pushed back up", false, 1200.0f, -kFar, 600.0f, 1},
     {"too far out for 30 twips to count", false, 1.0e9f, -kFar, kFar, 1},
 };
-// clang-format on
 
 using WindowThatCannotMove = FormRowTest<StuckRow>;
 
@@ -274,14 +268,12 @@ struct RefusedRow
     std::array<std::size_t, 4> writes; // Top, Left, Width, Height
 };
 
-// clang-format off
 const RefusedRow kRefused[] = {
     {"Top: the pass still runs, then the end", Geometry::Top, {0, 1, 1, 1}},
     {"Left", Geometry::Left, {921, 0, 921, 921}},
     {"Width", Geometry::Width, {921, 921, 0, 921}},
     {"Height", Geometry::Height, {921, 921, 921, 0}},
 };
-// clang-format on
 
 using RefusedStep = FormRowTest<RefusedRow>;
 
@@ -322,13 +314,10 @@ struct BetweenPassesRow
     Item item; // otherwise this item is chosen
 };
 
-// clang-format off
 const BetweenPassesRow kBetweenPasses[] = {
-    {"Words (01)", false, Item::W1}, {"Capital Letters", false, Item::CL},
-    {"Copy Text", false, Item::Ct1}, {"InFo", false, Item::InF},
-    {"a second close request", true, Item::W},
+    {"Words (01)", false, Item::W1}, {"Capital Letters", false, Item::CL},      {"Copy Text", false, Item::Ct1},
+    {"InFo", false, Item::InF},      {"a second close request", true, Item::W},
 };
-// clang-format on
 
 using BetweenPasses = FormRowTest<BetweenPassesRow>;
 
