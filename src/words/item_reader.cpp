@@ -201,13 +201,14 @@ std::int64_t ItemReader::readFromBlock(std::int64_t limit)
     std::ptrdiff_t from = 0;
     if (m_inItem)
         from = keepItem(p, 0, n);
-    // Item starts are searched in the stretches between the marks that open lines: the units
-    // after such marks start the line's item, if any. Blocks without those marks are one stretch.
+    // A line that opens with marks before its item has its item start counted where the marks
+    // stand, as any other; only lines of marks alone (and marks that run to the end of the
+    // block) must not count, so the search is split around them.
     ItemStarts starts;
     std::ptrdiff_t stop = n; // the units read
     bool inMarks = false; // they end in marks that open a line
     for (std::ptrdiff_t at = from;;) {
-        const std::ptrdiff_t mark = nextLineMark(p, at, n);
+        const std::ptrdiff_t mark = nextMarkLine(p, at, n);
         const ItemStarts here = findItemStarts(p + at, mark - at, limit - starts.count);
         if (here.count > 0) {
             starts.count += here.count;
@@ -215,10 +216,8 @@ std::int64_t ItemReader::readFromBlock(std::int64_t limit)
         }
         if (starts.count == limit || mark == n)
             break;
-        at = mark;
         Mark kind = Mark::None;
-        while ((kind = markAt(p, at, n)) == Mark::Whole)
-            at += MarkUnits;
+        at = pastMarks(p, mark, n, &kind);
         if (kind == Mark::Cut) {
             // The rest of the mark is in the next block: read again from its start there.
             stop = at;
@@ -231,7 +230,8 @@ std::int64_t ItemReader::readFromBlock(std::int64_t limit)
     }
     if (starts.count > 0) {
         m_item.clear();
-        const std::ptrdiff_t end = keepItem(p, starts.last, n);
+        Mark kind = Mark::None;
+        const std::ptrdiff_t end = keepItem(p, pastMarks(p, starts.last, n, &kind), n);
         if (starts.count == limit)
             stop = end;
     }
@@ -263,18 +263,45 @@ ItemReader::Mark ItemReader::markAt(const Unit* p, std::ptrdiff_t i, std::ptrdif
     return Mark::Whole;
 }
 
-// The first mark (or start of one, at the end of the block) in [p + from, p + n) that opens a
-// line; n when there is none. Only 8-bit files have them, and only where an 0xEF byte is: the
-// byte search costs a block without one next to nothing.
+// Where the marks at p[i] end (at i when there are none), and whether what follows is a mark
+// cut by the end of the block. Only 8-bit files have marks.
 template <typename Unit>
-std::ptrdiff_t ItemReader::nextLineMark(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n) const
+std::ptrdiff_t ItemReader::pastMarks(const Unit* p, std::ptrdiff_t i, std::ptrdiff_t n, Mark* kind) const
 {
     if constexpr (std::is_same_v<Unit, char>) {
-        for (const char* q = p + from; (q = static_cast<const char*>(std::memchr(q, 0xEF, std::size_t(p + n - q))));
-             ++q) {
+        while ((*kind = markAt(p, i, n)) == Mark::Whole)
+            i += MarkUnits;
+    }
+    return i;
+}
+
+// The first line in [p + from, p + n) that holds nothing but marks in this block: a line of marks
+// alone, or marks (or the start of one) that run to the end of the block; n when there is none.
+template <typename Unit>
+std::ptrdiff_t ItemReader::nextMarkLine(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n) const
+{
+    if constexpr (std::is_same_v<Unit, char>) {
+        const auto marksAlone = [&](std::ptrdiff_t i) {
+            Mark kind = Mark::None;
+            const std::ptrdiff_t end = pastMarks(p, i, n, &kind);
+            return kind == Mark::Cut || (end > i && (end == n || isLineEnd(p[end])));
+        };
+        // Most blocks hold no 0xEF byte at all, and memchr tells so at memory speed; where they
+        // are few it hops from one to the next. Text with many (Windows-1252's "ï", halfwidth
+        // forms in UTF-8) is searched a chunk at a time instead.
+        const char* q = p + from;
+        for (int hops = 0; hops < 16; ++hops, ++q) {
+            q = static_cast<const char*>(std::memchr(q, 0xEF, std::size_t(p + n - q)));
+            if (!q)
+                return n;
             // p[0] opens a line whenever it is searched: an item under way was read past it.
             const std::ptrdiff_t i = q - p;
-            if ((i == 0 || isLineEnd(p[i - 1])) && markAt(p, i, n) != Mark::None)
+            if ((i == 0 || isLineEnd(p[i - 1])) && marksAlone(i))
+                return i;
+        }
+        for (std::ptrdiff_t i = std::max<std::ptrdiff_t>(q - p, 1); i < n; ++i) {
+            i += findMarkLine(p + i - 1, n - i + 1) - 1;
+            if (i < n && marksAlone(i))
                 return i;
         }
     }

@@ -65,7 +65,9 @@ private:
     template <typename Unit>
     Mark markAt(const Unit* p, std::ptrdiff_t i, std::ptrdiff_t n) const;
     template <typename Unit>
-    std::ptrdiff_t nextLineMark(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n) const;
+    std::ptrdiff_t pastMarks(const Unit* p, std::ptrdiff_t i, std::ptrdiff_t n, Mark* kind) const;
+    template <typename Unit>
+    std::ptrdiff_t nextMarkLine(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n) const;
     template <typename Unit>
     bool finishItem();
     template <typename Unit>
