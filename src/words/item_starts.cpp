@@ -59,7 +59,8 @@ template <typename Unit>
 {
     unsigned char any = 0;
     for (std::ptrdiff_t i = 0; i < Chunk; ++i)
-        any |= static_cast<unsigned char>(isLineEnd(p[i - 1])) & static_cast<unsigned char>(p[i] == '\xEF') & mayEndMarks(p[i + 3]);
+        any |= static_cast<unsigned char>(isLineEnd(p[i - 1])) & static_cast<unsigned char>(p[i] == '\xEF')
+            & mayEndMarks(p[i + 3]);
     return any != 0;
 }
 
