@@ -12,8 +12,12 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 namespace {
+
+// The bytes of a UTF-8 byte-order mark, EF BB BF.
+constexpr std::ptrdiff_t MarkUnits = 3;
 
 // Windows-1252 for the bytes 0x80..0x9F; the other bytes are their own code points.
 constexpr char16_t kCp1252High[32] = {
@@ -93,7 +97,7 @@ std::int64_t ItemReader::readItems(std::int64_t limit, std::u16string* last)
     return read;
 }
 
-// Units are 16-bit in a file that starts with a UTF-16 byte-order mark, bytes in any other.
+// Units are 16-bit in a UTF-16 file, bytes in an 8-bit one.
 bool ItemReader::wide() const
 {
     return m_encoding == Encoding::Utf16LittleEndian || m_encoding == Encoding::Utf16BigEndian;
@@ -113,15 +117,17 @@ const Unit* ItemReader::unread() const
 // Whether a unit is left to read, reading the next block once this one is used up.
 bool ItemReader::haveUnits()
 {
-    if (unitsLeft() == 0 && !m_fileDone)
+    if ((unitsLeft() == 0 || m_needBytes) && !m_fileDone)
         readBlock();
     return unitsLeft() > 0;
 }
 
-// Reads the next block. A UTF-16 file may leave the first byte of a unit behind, which moves to
-// the front; short reads (pipes, tests) are gathered up to half a block.
+// Reads the next block. A UTF-16 file may leave the first byte of a unit behind, and an 8-bit
+// one the start of a mark; they move to the front. Short reads (pipes, tests) are gathered up to
+// half a block.
 void ItemReader::readBlock()
 {
+    m_needBytes = false;
     const std::ptrdiff_t carried = m_end - m_pos;
     std::memmove(m_block.data(), m_block.data() + m_pos, size_t(carried));
     m_pos = 0;
@@ -159,10 +165,9 @@ void ItemReader::takeEncoding()
 {
     const auto* b = reinterpret_cast<const unsigned char*>(m_block.data());
     m_encoding = Encoding::Bytes;
-    if (m_end >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        m_pos = 3;
+    // A UTF-8 mark is skipped where every line's is (readFromBlock); here it only says 8-bit.
+    if (m_end >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
         return;
-    }
     if (m_end >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
         m_encoding = Encoding::Utf16LittleEndian;
         m_pos = 2;
@@ -196,24 +201,111 @@ std::int64_t ItemReader::readFromBlock(std::int64_t limit)
     std::ptrdiff_t from = 0;
     if (m_inItem)
         from = keepItem(p, 0, n);
-    const ItemStarts starts = findItemStarts(p + from, n - from, limit);
+    // A line that opens with marks before its item has its item start counted where the marks
+    // stand, as any other; only lines of marks alone (and marks that run to the end of the
+    // block) must not count, so the search is split around them.
+    ItemStarts starts;
     std::ptrdiff_t stop = n; // the units read
+    bool inMarks = false; // they end in marks that open a line
+    for (std::ptrdiff_t at = from;;) {
+        const std::ptrdiff_t mark = nextMarkLine(p, at, n);
+        const ItemStarts here = findItemStarts(p + at, mark - at, limit - starts.count);
+        if (here.count > 0) {
+            starts.count += here.count;
+            starts.last = at + here.last;
+        }
+        if (starts.count == limit || mark == n)
+            break;
+        Mark kind = Mark::None;
+        at = pastMarks(p, mark, n, &kind);
+        if (kind == Mark::Cut) {
+            // The rest of the mark is in the next block: read again from its start there.
+            stop = at;
+            m_needBytes = true;
+        }
+        if (kind == Mark::Cut || at == n) {
+            inMarks = true;
+            break;
+        }
+    }
     if (starts.count > 0) {
         m_item.clear();
-        const std::ptrdiff_t end = keepItem(p, from + starts.last, n);
+        Mark kind = Mark::None;
+        const std::ptrdiff_t end = keepItem(p, pastMarks(p, starts.last, n, &kind), n);
         if (starts.count == limit)
             stop = end;
     }
     if (m_countLines) {
         if (starts.count > 0) {
             bool afterCr = m_afterCr;
-            m_lastItemLine = m_lineEnds + lineEnds(p, from + starts.last, &afterCr) + 1;
+            m_lastItemLine = m_lineEnds + lineEnds(p, starts.last, &afterCr) + 1;
         }
         m_lineEnds += lineEnds(p, stop, &m_afterCr);
     }
-    m_inItem = !isLineEnd(p[stop - 1]);
+    if (stop > 0)
+        m_inItem = !inMarks && !isLineEnd(p[stop - 1]);
     m_pos += stop * std::ptrdiff_t(sizeof(Unit));
     return starts.count;
+}
+
+// Whether a UTF-8 byte-order mark stands at p[i], of the units [p, p + n) read so far: Cut when
+// they end inside what may be one, and the file has more to tell.
+template <typename Unit>
+ItemReader::Mark ItemReader::markAt(const Unit* p, std::ptrdiff_t i, std::ptrdiff_t n) const
+{
+    static constexpr unsigned char mark[MarkUnits] = {0xEF, 0xBB, 0xBF};
+    for (std::ptrdiff_t k = 0; k < MarkUnits; ++k) {
+        if (i + k == n)
+            return k > 0 && !m_fileDone ? Mark::Cut : Mark::None;
+        if (std::make_unsigned_t<Unit>(p[i + k]) != mark[k])
+            return Mark::None;
+    }
+    return Mark::Whole;
+}
+
+// Where the marks at p[i] end (at i when there are none), and whether what follows is a mark
+// cut by the end of the block. Only 8-bit files have marks.
+template <typename Unit>
+std::ptrdiff_t ItemReader::pastMarks(const Unit* p, std::ptrdiff_t i, std::ptrdiff_t n, Mark* kind) const
+{
+    if constexpr (std::is_same_v<Unit, char>) {
+        while ((*kind = markAt(p, i, n)) == Mark::Whole)
+            i += MarkUnits;
+    }
+    return i;
+}
+
+// The first line in [p + from, p + n) that holds nothing but marks in this block: a line of marks
+// alone, or marks (or the start of one) that run to the end of the block; n when there is none.
+template <typename Unit>
+std::ptrdiff_t ItemReader::nextMarkLine(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n) const
+{
+    if constexpr (std::is_same_v<Unit, char>) {
+        const auto marksAlone = [&](std::ptrdiff_t i) {
+            Mark kind = Mark::None;
+            const std::ptrdiff_t end = pastMarks(p, i, n, &kind);
+            return kind == Mark::Cut || (end > i && (end == n || isLineEnd(p[end])));
+        };
+        // Most blocks hold no 0xEF byte at all, and memchr tells so at memory speed; where they
+        // are few it hops from one to the next. Text with many (Windows-1252's "ï", halfwidth
+        // forms in UTF-8) is searched a chunk at a time instead.
+        const char* q = p + from;
+        for (int hops = 0; hops < 16; ++hops, ++q) {
+            q = static_cast<const char*>(std::memchr(q, 0xEF, std::size_t(p + n - q)));
+            if (!q)
+                return n;
+            // p[0] opens a line whenever it is searched: an item under way was read past it.
+            const std::ptrdiff_t i = q - p;
+            if ((i == 0 || isLineEnd(p[i - 1])) && marksAlone(i))
+                return i;
+        }
+        for (std::ptrdiff_t i = std::max<std::ptrdiff_t>(q - p, 1); i < n; ++i) {
+            i += findMarkLine(p + i - 1, n - i + 1) - 1;
+            if (i < n && marksAlone(i))
+                return i;
+        }
+    }
+    return n;
 }
 
 // Reads on to the end of the item under way. Returns true once its line end is in sight.

@@ -14,10 +14,13 @@
 // Rules, the same for counting and fetching:
 // - LF, CRLF and a lone CR end a line; a last line without a line end is an item too;
 // - an empty line is not an item; nothing is trimmed; commas and quotes are ordinary characters;
-// - a UTF-8 byte-order mark is skipped; a UTF-16 byte-order mark (LE or BE) makes the file
-//   UTF-16; so does a file without a mark whose first EncodingSample bytes look like UTF-16
-//   (see takeEncoding); otherwise an item that is valid UTF-8 is read as such, any other as
-//   Windows-1252;
+// - a UTF-16 byte-order mark (LE or BE) makes the file UTF-16; so does a file without a mark
+//   whose first EncodingSample bytes look like UTF-16 (see takeEncoding); any other file is
+//   8-bit, and an item that is valid UTF-8 is read as such, any other as Windows-1252;
+// - in an 8-bit file, UTF-8 byte-order marks (EF BB BF) at the start of a line are skipped, at
+//   the start of the file and of every later line alike (files joined with `cat` keep their
+//   marks); a line of nothing but marks is an empty line. A mark anywhere else is part of its
+//   item, and FetchWord refuses to hand out such an item (see firstUntypeable);
 // - an item keeps its first MaxItemUnits code units (bytes, or 16-bit units in UTF-16 files),
 //   cut back to a whole character; the rest of its line is skipped. No real word comes near
 //   it, and a runaway line cannot flood the phrase box or the memory.
@@ -58,6 +61,13 @@ private:
     void takeEncoding();
     template <typename Unit>
     std::int64_t readFromBlock(std::int64_t limit);
+    enum class Mark { None, Whole, Cut };
+    template <typename Unit>
+    Mark markAt(const Unit* p, std::ptrdiff_t i, std::ptrdiff_t n) const;
+    template <typename Unit>
+    std::ptrdiff_t pastMarks(const Unit* p, std::ptrdiff_t i, std::ptrdiff_t n, Mark* kind) const;
+    template <typename Unit>
+    std::ptrdiff_t nextMarkLine(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t n) const;
     template <typename Unit>
     bool finishItem();
     template <typename Unit>
@@ -67,17 +77,20 @@ private:
     std::int64_t lineEnds(const Unit* p, std::ptrdiff_t n, bool* afterCr) const;
 
     InputFile& m_file;
-    std::vector<char> m_block;  // the bytes last read from the file
-    std::ptrdiff_t m_pos = 0;        // the next unread byte of m_block
-    std::ptrdiff_t m_end = 0;        // the end of the bytes read into m_block
-    bool m_fileDone = false;    // the file has no more bytes to give
+    std::vector<char> m_block;        // the bytes last read from the file
+    std::ptrdiff_t m_pos = 0;         // the next unread byte of m_block
+    std::ptrdiff_t m_end = 0;         // the end of the bytes read into m_block
+    bool m_fileDone = false;          // the file has no more bytes to give
+    bool m_needBytes = false;         // the block ends in what may be the start of a mark that opens a
+                                      // line: the next bytes tell
     Encoding m_encoding = Encoding::NotSeenYet;
-    bool m_inItem = false;      // the last unit read belongs to an item (it was no line end)
-    std::string m_item;         // the units of the item last read; one unit more than
-                                // MaxItemUnits says that its line was longer
+    bool m_inItem = false;            // the last unit read belongs to an item (no line end, no mark
+                                      // that opens a line)
+    std::string m_item;               // the units of the item last read; one unit more than
+                                      // MaxItemUnits says that its line was longer
     std::int64_t m_readBeforeFailure = 0;
     bool m_countLines = false;
     std::int64_t m_lineEnds = 0;      // counted so far, when counting lines
-    bool m_afterCr = false;     // the last unit counted was a CR, so an LF now ends no line
+    bool m_afterCr = false;           // the last unit counted was a CR, so an LF now ends no line
     std::int64_t m_lastItemLine = 0;
 };

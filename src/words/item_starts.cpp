@@ -40,6 +40,30 @@ template <typename Unit>
     return count;
 }
 
+// Whether a byte may follow the marks of a line that holds nothing else: a line end, or the
+// first byte of another mark. A few more pass (0x00 to 0x0D, 0xEF to 0xFF), for one compare
+// that the vector unit makes a lane at a time; the caller looks closer at what passes.
+[[gnu::always_inline]] inline unsigned char mayEndMarks(char byte)
+{
+    return static_cast<unsigned char>(static_cast<unsigned char>(byte) + 0x11) <= 0x1E;
+}
+
+[[gnu::always_inline]] inline bool mayOpenMarkLine(const char* p, std::ptrdiff_t i, std::ptrdiff_t n)
+{
+    return p[i] == '\xEF' && isLineEnd(p[i - 1]) && (i + 3 >= n || mayEndMarks(p[i + 3]));
+}
+
+// Whether a line of marks alone may begin in [p, p + Chunk); p[-1] to p[Chunk + 2] must be
+// readable. An OR of byte-wide lanes, so that it turns into vector code as startsInChunk does.
+[[gnu::always_inline]] inline bool markLineInChunk(const char* p)
+{
+    unsigned char any = 0;
+    for (std::ptrdiff_t i = 0; i < Chunk; ++i)
+        any |= static_cast<unsigned char>(isLineEnd(p[i - 1])) & static_cast<unsigned char>(p[i] == '\xEF')
+            & mayEndMarks(p[i + 3]);
+    return any != 0;
+}
+
 // Goes on counting from `found`, one unit at a time through [from, to), until `limit`.
 template <typename Unit>
 ItemStarts walk(const Unit* p, std::ptrdiff_t from, std::ptrdiff_t to, ItemStarts found, std::int64_t limit)
@@ -89,6 +113,18 @@ LEXITROVE_AVX2_AND_BASELINE ItemStarts findWide(const char16_t* p, std::ptrdiff_
     return find(p, n, limit);
 }
 
+LEXITROVE_AVX2_AND_BASELINE std::ptrdiff_t findMarkLineBytes(const char* p, std::ptrdiff_t n)
+{
+    std::ptrdiff_t i = 1;
+    while (i + Chunk + 3 <= n && !markLineInChunk(p + i))
+        i += Chunk;
+    for (; i < n; ++i) {
+        if (mayOpenMarkLine(p, i, n))
+            return i;
+    }
+    return n;
+}
+
 } // namespace
 
 ItemStarts findItemStarts(const char* p, std::ptrdiff_t n, std::int64_t limit)
@@ -99,4 +135,9 @@ ItemStarts findItemStarts(const char* p, std::ptrdiff_t n, std::int64_t limit)
 ItemStarts findItemStarts(const char16_t* p, std::ptrdiff_t n, std::int64_t limit)
 {
     return findWide(p, n, limit);
+}
+
+std::ptrdiff_t findMarkLine(const char* p, std::ptrdiff_t n)
+{
+    return findMarkLineBytes(p, n);
 }

@@ -26,3 +26,9 @@ struct ItemStarts
 // is the last start of the stretch.
 ItemStarts findItemStarts(const char* p, std::ptrdiff_t n, std::int64_t limit);
 ItemStarts findItemStarts(const char16_t* p, std::ptrdiff_t n, std::int64_t limit);
+
+// The first byte of [p + 1, p + n) where a line of UTF-8 byte-order marks alone may begin: an
+// 0xEF byte after a line end, with a line end or another 0xEF three bytes on (or any byte from
+// 0x00 to 0x0D or 0xEF to 0xFF there: the caller looks closer), or closer to the end than that;
+// n when there is none. p[0] is never one: only the caller knows what precedes it.
+std::ptrdiff_t findMarkLine(const char* p, std::ptrdiff_t n);
