@@ -21,12 +21,12 @@ std::vector<std::u16string> expectedWrites(Item command, const std::u16string& a
     return {after};
 }
 
-// A failing row is named by its test's name; its bytes would say nothing more.
+// A failing row is shown by its name rather than its bytes.
+// clang-format off
 template <typename Row>
     requires requires(const Row& row) { row.name; }
-void PrintTo(const Row&, std::ostream*)
-{
-}
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+// clang-format on
 
 struct RewriteRow
 {
@@ -123,7 +123,7 @@ std::string spacingRowName(const ::testing::TestParamInfo<SpacingCommand::ParamT
 {
     const SpacingRow& row = std::get<0>(info.param);
     return utf8(WindowDescription::menuRow(std::get<1>(info.param)).name) + '_'
-           + RowName()(::testing::TestParamInfo<SpacingRow>(row, info.index));
+        + RowName()(::testing::TestParamInfo<SpacingRow>(row, info.index));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SpacingCommand,

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The simple case mappings of Unicode 15.0.0, made by make_case_table.py from UnicodeData.txt: do not edit.
 #pragma once
+// clang-format off
 
 #include <cstdint>
 #include <string_view>

@@ -65,6 +65,7 @@ output.write_text(f"""\
 // SPDX-License-Identifier: MIT
 // The simple case mappings of Unicode {version}, made by make_case_table.py from UnicodeData.txt: do not edit.
 #pragma once
+// clang-format off
 
 #include <cstdint>
 #include <string_view>

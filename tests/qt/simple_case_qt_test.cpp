@@ -73,8 +73,8 @@ TEST(SimpleCaseAgainstQt, EveryDifferenceHasAReason)
             const char32_t qt = upper ? QChar::toUpper(code) : QChar::toLower(code);
             if (table == qt)
                 continue;
-            const std::string line = codePoint(code) + (upper ? " upper: " : " lower: ") + "table "
-                                     + codePoint(table) + ", QChar " + codePoint(qt);
+            const std::string line = codePoint(code) + (upper ? " upper: " : " lower: ") + "table " + codePoint(table)
+                + ", QChar " + codePoint(qt);
             if (const auto reason = reasonFor(code, table, qt, upper, *tableVersion)) {
                 std::cout << line << ": " << *reason << '\n';
                 ++explained;
