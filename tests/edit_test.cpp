@@ -3,7 +3,6 @@
 #include "fixture.h"
 #include "ui/window_description.h"
 
-#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -20,13 +19,6 @@ std::vector<std::u16string> expectedWrites(Item command, const std::u16string& a
         return {u"", after};
     return {after};
 }
-
-// A failing row is shown by its name rather than its bytes.
-// clang-format off
-template <typename Row>
-    requires requires(const Row& row) { row.name; }
-void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
-// clang-format on
 
 struct RewriteRow
 {
