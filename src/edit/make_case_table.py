@@ -12,7 +12,8 @@ import sys
 ucd = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "/usr/share/unicode")
 output = pathlib.Path(__file__).with_name("case_table.h")
 
-version = re.search(r"for Version (\d+\.\d+\.\d+) of the Unicode Standard", (ucd / "ReadMe.txt").read_text())
+readme = (ucd / "ReadMe.txt").read_text(encoding="utf-8")
+version = re.search(r"for Version (\d+\.\d+\.\d+) of the Unicode Standard", readme)
 if not version:
     sys.exit(f"{ucd / 'ReadMe.txt'} names no Unicode version")
 version = version.group(1)
@@ -20,7 +21,7 @@ version = version.group(1)
 # Each code point's (upper, lower) delta. Fields 12 and 13 are the simple mappings; the ranges
 # written as <..., First> and <..., Last> (ideographs, Hangul, private use) have none.
 deltas = {}
-for line in (ucd / "UnicodeData.txt").read_text().splitlines():
+for line in (ucd / "UnicodeData.txt").read_text(encoding="utf-8").splitlines():
     fields = line.split(";")
     code = int(fields[0], 16)
     upper = int(fields[12], 16) if fields[12] else code
