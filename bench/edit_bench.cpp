@@ -43,17 +43,21 @@ constexpr std::int64_t kLengths[] = {1000, 10000, 100000, 1000000, 10000000, 100
 constexpr double kMaxGrowth = 3.0; // cost per character, 10^7 to 10^8
 constexpr double kMaxHundredfold = 20.0; // cost per character, any size to one 100 times larger
 
-// Every run of `work` in milliseconds per call. Short calls are repeated until a batch lasts a
-// few milliseconds, so the clock's resolution does not count.
-std::vector<double> runsMs(int runs, const std::function<void()>& work)
+// Every run of `work` in milliseconds per call; `prepare` runs before each call, untimed.
+// Short calls are repeated until a batch lasts a few milliseconds, so the clock's resolution
+// does not count.
+std::vector<double> runsMs(int runs, const std::function<void()>& prepare, const std::function<void()>& work)
 {
     int reps = 1;
     std::vector<double> perCall;
     while (int(perCall.size()) < runs) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < reps; ++i)
+        double ms = 0.0;
+        for (int i = 0; i < reps; ++i) {
+            prepare();
+            const auto start = std::chrono::steady_clock::now();
             work();
-        const double ms = msSince(start);
+            ms += msSince(start);
+        }
         if (ms < 5.0 && reps < (1 << 20))
             reps *= 2; // a batch that was too short does not count as a run
         else
@@ -155,8 +159,8 @@ int main(int argc, char* argv[])
             const std::u16string phrase = makeText(kLengths[size]);
             // The baseline: a fresh copy of the phrase, allocation included.
             std::u16string copy;
-            const Spread baseline =
-                spreadOf(runsMs(runs, [&] { copy = std::u16string(phrase.data(), phrase.size()); }));
+            const Spread baseline = spreadOf(runsMs(
+                runs, [] {}, [&] { copy = std::u16string(phrase.data(), phrase.size()); }));
             if (copy != phrase)
                 benchFailed("the baseline copy differs");
             if (row == 0)
@@ -167,10 +171,9 @@ int main(int argc, char* argv[])
                     continue;
                 BenchPlatform program;
                 Form1 form(program);
-                r.ms.push_back(spreadOf(runsMs(runs, [&] {
-                    program.setPhrase(phrase);
-                    program.choose(command);
-                })));
+                // The phrase is put back before each call: the command rewrote it.
+                r.ms.push_back(spreadOf(runsMs(
+                    runs, [&] { program.setPhrase(phrase); }, [&] { program.choose(command); })));
                 const bool keepsLength = command != Item::RS;
                 const bool usesPos = command != Item::CL && command != Item::LCL;
                 if ((keepsLength && program.phrase().size() != phrase.size())
