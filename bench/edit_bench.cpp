@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Speed of the six "Change Tex" commands on phrases of 10^3 to 10^8 characters, each chosen
 // through the menu exactly as in the program (change handler and clipboard mirror included),
-// beside a plain copy of the same phrase timed in the same run.
+// beside a plain copy of the same phrase timed in the same run. Each figure is the processor time
+// of the best of several runs, so that other programs on the machine do not count.
 //
 // Linearity is judged on the cost per character from 10^7 to 10^8 characters, where phrase,
 // result and the desktop's copies (20 MB and more each) are all far past the processor's caches
@@ -24,7 +25,6 @@
 #include "ui/window_description.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -43,9 +43,9 @@ constexpr std::int64_t kLengths[] = {1000, 10000, 100000, 1000000, 10000000, 100
 constexpr double kMaxGrowth = 3.0; // cost per character, 10^7 to 10^8
 constexpr double kMaxHundredfold = 20.0; // cost per character, any size to one 100 times larger
 
-// Every run of `work` in milliseconds per call; `prepare` runs before each call, untimed.
-// Short calls are repeated until a batch lasts a few milliseconds, so the clock's resolution
-// does not count.
+// Every run of `work`: the processor time of one call in milliseconds; `prepare` runs before
+// each call, untimed. Short calls are repeated until a batch lasts a few milliseconds, so the
+// clock's resolution does not count.
 std::vector<double> runsMs(int runs, const std::function<void()>& prepare, const std::function<void()>& work)
 {
     int reps = 1;
@@ -54,9 +54,9 @@ std::vector<double> runsMs(int runs, const std::function<void()>& prepare, const
         double ms = 0.0;
         for (int i = 0; i < reps; ++i) {
             prepare();
-            const auto start = std::chrono::steady_clock::now();
+            const double start = threadCpuMs();
             work();
-            ms += msSince(start);
+            ms += threadCpuMs() - start;
         }
         if (ms < 5.0 && reps < (1 << 20))
             reps *= 2; // a batch that was too short does not count as a run

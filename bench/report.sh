@@ -200,7 +200,8 @@ table() {
   echo
   echo "Each command chosen through the menu (change handler and clipboard mirror included) on a desktop"
   echo "that copies each text into its control and onto the clipboard and keeps no record, beside a plain"
-  echo "copy of the same phrase in the same run; best of five runs, and memory the process already has."
+  echo "copy of the same phrase in the same run; the processor time of the best of five runs, on memory"
+  echo "the process already has."
   echo "Linearity is judged on the cost per character from 10^7 to 10^8 characters, where phrase, result"
   echo "and copies are far past the processor's caches; between smaller sizes the caches make a linear"
   echo "command's cost per character jump by several times. \"from medians\" is the same growth from the"
