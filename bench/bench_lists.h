@@ -27,7 +27,7 @@ inline void writeList(const std::filesystem::path& path, std::int64_t lines)
     }
     file << block;
     if (!file.flush())
-        benchFailed("cannot write %s", path.c_str());
+        benchFailed("cannot write %s", path.string().c_str());
 }
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
