@@ -7,22 +7,22 @@
 //   word_list_bench [--max-lines N] [--csv] [--rss FILE-FOLDER]
 #include "app/form1.h"
 #include "bench_lists.h"
-#include "fake_platform.h"
+#include "bench_platform.h"
+#include "bench_support.h"
+#include "platform/text.h"
 #include "words/word_list.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <functional>
-#include <vector>
+#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <vector>
 
 extern char** environ;
 
@@ -35,46 +35,18 @@ double runProcess(std::vector<const char*> argv)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer timer;
-    timer.start();
+    const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), environ) != 0)
-        return -1;
+    const bool spawned =
+        posix_spawnp(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv.data()), environ) == 0;
     int status = 0;
-    waitpid(pid, &status, 0);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
+    if (spawned)
+        waitpid(pid, &status, 0);
+    const double ms = msSince(start);
     posix_spawn_file_actions_destroy(&actions);
+    if (!spawned || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        benchFailed("%s did not run", argv[0]);
     return ms;
-}
-
-// The best and the median of `runs` runs: the best is what the code can do, the distance to the
-// median how much the machine's other work moved it.
-struct Spread
-{
-    double best;
-    double median;
-};
-
-Spread spreadOf(int runs, const std::function<double()>& once)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i)
-        times.push_back(once());
-    std::sort(times.begin(), times.end());
-    return {times.front(), times[times.size() / 2]};
-}
-
-double bestOf(int runs, const std::function<double()>& once)
-{
-    return spreadOf(runs, once).best;
-}
-
-double timeMs(const std::function<void()>& work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 long peakRssKiB()
@@ -85,22 +57,20 @@ long peakRssKiB()
 }
 
 // Child mode: start up on the list in `folder` and make one "Words (10)"; print peak RSS.
-int rssMode(const QString& folder)
+int rssMode(const std::string& folder)
 {
-    FakePlatform platform;
-    platform.useRealFolder(folder);
+    BenchPlatform platform(fromSystemUtf8(folder));
     Form1 form(platform);
     form.load();
     platform.choose(Item::W10);
     std::printf("%ld\n", peakRssKiB());
-    return platform.phraseText().count(u' ') == 9 ? 0 : 1;
+    return std::count(platform.phrase().begin(), platform.phrase().end(), u' ') == 9 ? 0 : 1;
 }
 
-long childRss(const char* self, const QString& folder)
+long childRss(const char* self, const std::string& folder)
 {
-    const QByteArray folderBytes = QFile::encodeName(folder);
-    const QByteArray command = QByteArray(self) + " --rss '" + folderBytes + "'";
-    FILE* pipe = popen(command.constData(), "r");
+    const std::string command = std::string(self) + " --rss '" + folder + "'";
+    FILE* pipe = popen(command.c_str(), "r");
     long kib = -1;
     if (pipe && std::fscanf(pipe, "%ld", &kib) != 1)
         kib = -1;
@@ -113,73 +83,77 @@ long childRss(const char* self, const QString& folder)
 
 int main(int argc, char* argv[])
 {
-    qint64 maxLines = 10000000;
+    std::int64_t maxLines = 10000000;
     bool csv = false;
     for (int i = 1; i < argc; ++i)
-        csv = csv || qstrcmp(argv[i], "--csv") == 0;
+        csv = csv || std::strcmp(argv[i], "--csv") == 0;
     for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--rss") == 0)
-            return rssMode(QString::fromLocal8Bit(argv[i + 1]));
-        if (qstrcmp(argv[i], "--max-lines") == 0)
-            maxLines = QByteArray(argv[i + 1]).toLongLong();
+        if (std::strcmp(argv[i], "--rss") == 0)
+            return rssMode(argv[i + 1]);
+        if (std::strcmp(argv[i], "--max-lines") == 0)
+            maxLines = std::atoll(argv[i + 1]);
     }
-    QTemporaryDir scratch;
+    const ScratchFolder scratch;
     bool allMet = true;
     if (csv) {
         std::printf("lines,wc_ms,count_ms,fetch_ms,words10_ms,peak_rss_kib,words10_median_ms,wc_median_ms\n");
     } else {
-        std::printf("| lines | wc -l ms | count ms | count / wc | middle fetch ms | fetch / wc | Words (10) ms | Words (10) / wc | peak RSS KiB |\n");
+        std::printf("| lines | wc -l ms | count ms | count / wc | middle fetch ms | fetch / wc | Words (10) ms | Words "
+                    "(10) / wc | peak RSS KiB |\n");
         std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     }
-    for (qint64 lines = 10; lines <= maxLines; lines *= 10) {
-        const QString folder = scratch.filePath(QString::number(lines));
-        QDir().mkpath(folder);
-        const QString path = folder + QStringLiteral("/Words.TxT");
+    for (std::int64_t lines = 10; lines <= maxLines; lines *= 10) {
+        const std::filesystem::path folderPath = scratch.path() / std::to_string(lines);
+        std::filesystem::create_directory(folderPath);
+        const std::string folder = folderPath.string();
+        const std::string path = (folderPath / "Words.TxT").string();
         writeList(path, lines);
-        const QByteArray pathBytes = QFile::encodeName(path);
         const int runs = lines >= 1000000 ? 7 : 21;
 
-        runProcess({"wc", "-l", pathBytes.constData()}); // warm the page cache
+        runProcess({"wc", "-l", path.c_str()}); // warm the page cache
         const Spread spawn = spreadOf(runs, [] { return runProcess({"true"}); });
-        const Spread wcRuns = spreadOf(runs, [&] { return runProcess({"wc", "-l", pathBytes.constData()}); });
+        const Spread wcRuns = spreadOf(runs, [&] { return runProcess({"wc", "-l", path.c_str()}); });
         const double wc = std::max(0.001, wcRuns.best - spawn.best);
         const double wcMedian = std::max(0.001, wcRuns.median - spawn.median);
 
-        FakePlatform platform;
-        platform.useRealFolder(folder);
+        BenchPlatform platform(fromSystemUtf8(folder));
         FormState state;
-        const double count = bestOf(runs, [&] { return timeMs([&] { CountWords(state, platform); }); });
+        const double count = spreadOf(runs, [&] { return timeMs([&] { CountWords(state, platform); }); }).best;
         if (state.Total != lines)
-            qFatal("counted %d of %lld lines", state.Total, lines);
+            benchFailed("counted %d of %lld lines", int(state.Total), static_cast<long long>(lines));
         state.Pick = double(lines / 2);
-        const double fetch = bestOf(runs, [&] { return timeMs([&] { FetchWord(state, platform); }); });
+        const double fetch = spreadOf(runs, [&] { return timeMs([&] { FetchWord(state, platform); }); }).best;
         if (state.Pos != lines / 2)
-            qFatal("fetch stopped at %d", state.Pos);
+            benchFailed("fetch stopped at %d", int(state.Pos));
 
         // "Words (10)" as the user meets it: the start-up count, then ten random fetches.
         const Spread words10Runs = spreadOf(runs, [&] {
-            FakePlatform program;
-            program.useRealFolder(folder);
+            BenchPlatform program(fromSystemUtf8(folder));
             Form1 form(program);
-            return timeMs([&] {
+            const double ms = timeMs([&] {
                 form.load();
                 program.choose(Item::W10);
             });
+            if (std::count(program.phrase().begin(), program.phrase().end(), u' ') != 9)
+                benchFailed("\"Words (10)\" made no phrase of ten words");
+            return ms;
         });
         const double words10 = words10Runs.best;
         const long rss = childRss(argv[0], folder);
         if (csv)
-            std::printf("%lld,%.6f,%.6f,%.6f,%.6f,%ld,%.6f,%.6f\n", lines, wc, count, fetch, words10, rss,
-                        words10Runs.median, wcMedian);
+            std::printf("%lld,%.6f,%.6f,%.6f,%.6f,%ld,%.6f,%.6f\n", static_cast<long long>(lines), wc, count, fetch,
+                        words10, rss, words10Runs.median, wcMedian);
         else
-            std::printf("| %lld | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %ld |\n", lines, wc, count,
-                        count / wc, fetch, fetch / wc, words10, words10 / wc, rss);
+            std::printf("| %lld | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %ld |\n",
+                        static_cast<long long>(lines), wc, count, count / wc, fetch, fetch / wc, words10, words10 / wc,
+                        rss);
         if (lines == 10000000) {
             const bool met = count <= 2 * wc && fetch <= wc && words10 <= 8 * wc;
             if (!csv)
                 std::printf("\nAt 10,000,000 lines: count %.2fx wc -l (target 2x), middle fetch %.2fx (target 1x), "
                             "Words (10) %.2fx (target 8x; median %.2fx the median wc -l): %s\n",
-                            count / wc, fetch / wc, words10 / wc, words10Runs.median / wcMedian, met ? "met" : "MISSED");
+                            count / wc, fetch / wc, words10 / wc, words10Runs.median / wcMedian,
+                            met ? "met" : "MISSED");
             allMet = allMet && met;
         }
     }

@@ -210,56 +210,127 @@ class Processes:
                 break
 
 
-class Desktop:
-    """One virtual screen with a window manager and, unless accessibility is False, a D-Bus
-    session with its accessibility bus. Without them a program is watched through X alone. The
-    screen has 96 dots per inch unless dpi or $LEXITROVE_DESKTOP_DPI give others.
+class Session:
+    """What every private desktop of the tests starts with, an X screen here and a Wayland
+    compositor in tests/wayland: a scratch folder for its logs and private XDG folders, removed
+    when the session ends; an environment without the caller's own display, bus and session; a
+    D-Bus session bus where it wants one; processes started as the session's user (AS_USER) with
+    their output in the folder's logs; and an end that stops them all, also when the start fails.
 
-    workdir holds the desktop's logs and private XDG folders and is removed when the desktop
-    ends; None makes a fresh one. The cache folder stays the user's own, so the font cache built
-    once (tests/e2e/warm_up.py) serves every desktop. One with an accessibility bus per process: the accessibility
-    library binds to the first bus it meets for good."""
+    workdir None makes a fresh folder named after PREFIX."""
 
-    _started_accessible = False
+    PREFIX = "lexitrove-session-"
+    AS_USER = []  # the prefix that runs a command as the session's user: none, the caller
+    CLEARED = ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY", "QT_QPA_PLATFORM", "SWAYSOCK",
+               "AT_SPI_BUS_ADDRESS", "SESSION_MANAGER")
 
-    def __init__(self, workdir=None, accessibility=True, dpi=None):
-        # Orphans of the processes started here (a bus's services) come back to this process
-        # rather than to init, so they are reaped when the desktop ends.
-        _libc.prctl(_PR_SET_CHILD_SUBREAPER, 1)
-        self.workdir = workdir
-        self.accessibility = accessibility
-        self.screen_dpi = dpi or int(os.environ.get(DPI_VARIABLE) or 96)
+    def __init__(self, workdir=None):
         self.processes = Processes()
+        self.workdir = workdir
         self.env = None
-        self.x = None
 
     def __enter__(self):
         try:
             self._start()
-        except BaseException:
+        except BaseException as error:
             self.stop()
-            raise
+            failure = self._start_failure(error)
+            if failure is error:
+                raise
+            raise failure from error
         return self
 
     def __exit__(self, *exc):
         self.stop()
 
     def _start(self):
+        raise NotImplementedError
+
+    def _start_failure(self, error):
+        """What a start that failed with error raises: error itself, unless a kind of session says otherwise."""
+        return error
+
+    def stop(self):
+        self.processes.end_all()
+
+    def _prepare(self, uid=None):
+        """Makes the folder, with runtime and config folders that belong to uid (None: the
+        caller), and the environment."""
+        if self.workdir is None:
+            self.workdir = tempfile.mkdtemp(prefix=self.PREFIX)
+        self.processes.remove_at_end(self.workdir)
+        if uid is not None:
+            os.chmod(self.workdir, 0o755)
+        for sub in ("runtime", "config"):
+            folder = os.path.join(self.workdir, sub)
+            os.makedirs(folder, mode=0o700, exist_ok=True)
+            if uid is not None:
+                os.chown(folder, uid, uid)
+        self.env = {key: value for key, value in os.environ.items() if key not in self.CLEARED}
+        self.env.update(XDG_RUNTIME_DIR=os.path.join(self.workdir, "runtime"),
+                        XDG_CONFIG_HOME=os.path.join(self.workdir, "config"), LANG="C.UTF-8", LC_ALL="C.UTF-8")
+
+    def _start_session_bus(self):
+        with self.log("dbus-daemon") as log:
+            bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--nosyslog", "--print-address=1"],
+                             stdout=subprocess.PIPE, stderr=log)
+        if not select.select([bus.stdout], [], [], 15)[0]:
+            raise RuntimeError("dbus-daemon gave no address within 15 s")
+        address = bus.stdout.readline().decode().strip()
+        if not address:
+            raise RuntimeError("dbus-daemon ended without an address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def log(self, name):
+        """The log NAME.log in the folder, opened for appending."""
+        return open(os.path.join(self.workdir, name + ".log"), "ab")
+
+    def read_log(self, name):
+        try:
+            with open(os.path.join(self.workdir, name + ".log"), errors="replace") as log:
+                return log.read()
+        except OSError:
+            return ""
+
+    def spawn(self, argv, env=None, **options):
+        """Starts argv as the session's user, in the session's environment unless env is given;
+        without stdout in options, its output goes to the log named after the program."""
+        if "stdout" in options:
+            options.setdefault("stderr", subprocess.STDOUT)
+            return self.processes.spawn(self.AS_USER + argv, env or self.env, **options)
+        with self.log(os.path.basename(argv[0])) as log:
+            return self.processes.spawn(self.AS_USER + argv, env or self.env, stdout=log, stderr=log, **options)
+
+
+class Desktop(Session):
+    """One virtual screen with a window manager and, unless accessibility is False, a D-Bus
+    session with its accessibility bus. Without them a program is watched through X alone. The
+    screen has 96 dots per inch unless dpi or $LEXITROVE_DESKTOP_DPI give others.
+
+    The cache folder stays the user's own, so the font cache built once (tests/e2e/warm_up.py)
+    serves every desktop. One with an accessibility bus per process: the accessibility library
+    binds to the first bus it meets for good."""
+
+    PREFIX = "lexitrove-desktop-"
+    _started_accessible = False
+
+    def __init__(self, workdir=None, accessibility=True, dpi=None):
+        super().__init__(workdir)
+        # Orphans of the processes started here (a bus's services) come back to this process
+        # rather than to init, so they are reaped when the desktop ends.
+        _libc.prctl(_PR_SET_CHILD_SUBREAPER, 1)
+        self.accessibility = accessibility
+        self.screen_dpi = dpi or int(os.environ.get(DPI_VARIABLE) or 96)
+        self.x = None
+
+    def _start(self):
         if self.accessibility:
             if Desktop._started_accessible:
                 raise RuntimeError("a second Desktop in one process would read the first one's accessibility bus")
             Desktop._started_accessible = True
-        if self.workdir is None:
-            self.workdir = tempfile.mkdtemp(prefix="lexitrove-desktop-")
-        self.processes.remove_at_end(self.workdir)
-        for sub in ("runtime", "config"):
-            os.makedirs(os.path.join(self.workdir, sub), mode=0o700, exist_ok=True)
-        env = {key: value for key, value in os.environ.items()
-               if key not in ("WAYLAND_DISPLAY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS", "QT_QPA_PLATFORM",
-                              "AT_SPI_BUS_ADDRESS", "XAUTHORITY")}
-        env.update(XDG_RUNTIME_DIR=os.path.join(self.workdir, "runtime"),
-                   XDG_CONFIG_HOME=os.path.join(self.workdir, "config"),
-                   LANG="C.UTF-8", LC_ALL="C.UTF-8", QT_QPA_PLATFORM="xcb")
+        self._prepare()
+        env = self.env
+        env["QT_QPA_PLATFORM"] = "xcb"
         if self.accessibility:
             env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         else:
@@ -267,8 +338,7 @@ class Desktop:
             # dbus-launch, which ends that bus with the display, dies with the program's process group
             # and leaves the bus running for good.
             env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
-        env["DISPLAY"] = ":%d" % self._start_xvfb(env)
-        self.env = env
+        env["DISPLAY"] = ":%d" % self._start_xvfb()
         from Xlib import display as xdisplay
         self.x = xdisplay.Display(env["DISPLAY"])
         # Toolkits take the DPI from the Xft.dpi resource, which a desktop session puts there
@@ -281,26 +351,25 @@ class Desktop:
         # means scanning a font folder whose cache is out of date; a window mapped meanwhile was
         # never managed. Its start-up command runs once it is ready to manage windows.
         ready = os.path.join(self.workdir, "openbox-ready")
-        self._spawn_logged("openbox", ["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)])
+        self.spawn(["openbox", "--sm-disable", "--startup", "touch " + shlex.quote(ready)])
         wait_for("openbox ready to manage windows", lambda: os.path.exists(ready), 30)
         if self.accessibility:
             self._start_accessibility_bus()
 
     def _start_accessibility_bus(self):
         self._start_session_bus()
-        self._spawn_logged("at-spi-bus-launcher", [ATSPI_LAUNCHER, "--launch-immediately"])
+        self.spawn([ATSPI_LAUNCHER, "--launch-immediately"])
         wait_for("the accessibility bus on the screen", lambda: self._property(self.x.screen().root, "AT_SPI_BUS"), 15)
         # The accessibility library of this process finds the bus through these.
         os.environ.update(DISPLAY=self.env["DISPLAY"],
                           DBUS_SESSION_BUS_ADDRESS=self.env["DBUS_SESSION_BUS_ADDRESS"])
 
-    def _start_xvfb(self, env):
+    def _start_xvfb(self):
         # -displayfd lets the server pick a free display itself, so parallel suites never collide.
         read_end, write_end = os.pipe()
         try:
-            self._spawn_logged("Xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
-                                        "-dpi", str(self.screen_dpi), "-nolisten", "tcp", "-noreset"],
-                               env=env, pass_fds=(write_end,))
+            self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN, "-dpi",
+                        str(self.screen_dpi), "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
             os.close(write_end)
             write_end = None
             number = b""
@@ -316,23 +385,6 @@ class Desktop:
             os.close(read_end)
             if write_end is not None:
                 os.close(write_end)
-
-    def _start_session_bus(self):
-        bus = self.processes.spawn(["dbus-daemon", "--session", "--nofork", "--nosyslog", "--print-address=1"],
-                                   self.env, stdout=subprocess.PIPE, stderr=self._log("dbus-daemon"))
-        if not select.select([bus.stdout], [], [], 15)[0]:
-            raise RuntimeError("dbus-daemon gave no address within 15 s")
-        address = bus.stdout.readline().decode().strip()
-        if not address:
-            raise RuntimeError("dbus-daemon ended without an address")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-
-    def _log(self, name):
-        return open(os.path.join(self.workdir, name + ".log"), "ab")
-
-    def _spawn_logged(self, name, argv, env=None, **options):
-        with self._log(name) as log:
-            return self.processes.spawn(argv, env or self.env, stdout=log, stderr=log, **options)
 
     def run(self, argv, input=None, timeout=15):
         """Runs a desktop tool to its end; returns the CompletedProcess (stdout and stderr as bytes)."""
@@ -509,8 +561,7 @@ class Desktop:
         (it holds CLIPBOARD_MANAGER); the others copy the clipboard while the program runs and
         put it back once it is empty."""
         argv, hand_off = CLIPBOARD_MANAGERS[name]
-        with self._log(name) as log:
-            manager = self.processes.spawn(argv, self.env, stdout=log, stderr=log)
+        manager = self.spawn(argv)
         if hand_off:
             wait_for(name + " holding CLIPBOARD_MANAGER", lambda: self.selection_owner("CLIPBOARD_MANAGER"), 20)
             return manager
@@ -543,7 +594,7 @@ class Desktop:
             except Exception:
                 pass
             self.x = None
-        self.processes.end_all()
+        super().stop()
 
 
 class Screenshot:

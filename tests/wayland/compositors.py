@@ -1,19 +1,17 @@
 # SPDX-License-Identifier: MIT
 # Real Wayland compositors started headless for the tests: sway (wlroots) and GNOME's mutter,
 # each with its own runtime folder and session bus, driven by real keys and read from outside.
-"""A compositor session per class; every process is ended through desktop.Processes."""
+"""A compositor session per class, started as every desktop of the tests is (desktop.Session)."""
 import os
 import re
 import shutil
-import stat
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "e2e"))
 
-from desktop import Processes, wait_until  # noqa: E402
+from desktop import Session, wait_until  # noqa: E402
 
 NOBODY = 65534  # sway refuses root: it and the programs in it run as this user
 START_BOUND = 60  # from the compositor's start to its socket, on a loaded machine
@@ -23,75 +21,34 @@ class CannotStart(Exception):
     """The compositor or a tool it needs is missing or did not start: the test is skipped."""
 
 
-class Session:
-    """What both compositors share: a scratch folder the session's user owns, a session bus,
-    and programs started in the session with its environment."""
+class Compositor(Session):
+    """What both compositors add to a session: their tools, a home in the session's folder, a
+    session bus, and programs started in the session with its environment or its Xwayland's."""
 
+    PREFIX = "lexitrove-wayland-"
     TOOLS = ()
-    AS_USER = []  # the prefix that runs a command as the session's user
 
     def __init__(self):
-        self.processes = Processes()
-        self.workdir = None
-        self.env = None
+        super().__init__()
         self.x_env = {}
 
-    def __enter__(self):
+    def _start_failure(self, error):
+        # A compositor of another version that fails its start is skipped with the reason.
+        if isinstance(error, Exception) and not isinstance(error, CannotStart):
+            return CannotStart("%s did not start: %s" % (type(self).__name__, error))
+        return error
+
+    def _start(self):
         missing = [tool for tool in self.TOOLS if shutil.which(tool) is None]
         if missing:
             raise CannotStart("missing: " + ", ".join(missing))
-        try:
-            self._start()
-        except CannotStart:
-            self.stop()
-            raise
-        except Exception as error:  # a compositor of another version that fails its start
-            self.stop()
-            raise CannotStart("%s did not start: %s" % (type(self).__name__, error)) from error
-        except BaseException:
-            self.stop()
-            raise
-        return self
+        self._start_compositor()
 
-    def __exit__(self, *exc):
-        self.stop()
-
-    def stop(self):
-        self.processes.end_all()
-
-    def _prepare(self, uid):
-        self.workdir = tempfile.mkdtemp(prefix="lexitrove-wayland-")
-        os.chmod(self.workdir, 0o755)
-        self.processes.remove_at_end(self.workdir)
-        runtime = os.path.join(self.workdir, "runtime")
-        os.mkdir(runtime, 0o700)
-        os.chown(runtime, uid, uid)
-        self.env = {key: value for key, value in os.environ.items()
-                    if key not in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY",
-                                   "QT_QPA_PLATFORM", "SWAYSOCK", "AT_SPI_BUS_ADDRESS", "SESSION_MANAGER")}
-        self.env.update(XDG_RUNTIME_DIR=runtime, HOME=self.workdir, LANG="C.UTF-8", LC_ALL="C.UTF-8",
-                        XDG_CONFIG_HOME=os.path.join(self.workdir, "config"))
-        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--nosyslog", "--print-address=1"],
-                         stdout=subprocess.PIPE)
-        address = bus.stdout.readline().decode().strip()
-        if not address:
-            raise CannotStart("dbus-daemon gave no address")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
-
-    def log(self, name):
-        return open(os.path.join(self.workdir, name + ".log"), "ab")
-
-    def _read_log(self, name):
-        try:
-            with open(os.path.join(self.workdir, name + ".log"), errors="replace") as log:
-                return log.read()
-        except OSError:
-            return ""
-
-    def spawn(self, argv, env=None, **options):
-        options.setdefault("stdout", self.log(os.path.basename(argv[0])))
-        options.setdefault("stderr", subprocess.STDOUT)
-        return self.processes.spawn(self.AS_USER + argv, env or self.env, **options)
+    def _prepare_compositor(self, uid):
+        """The session's folder and environment for uid, its home there, and its bus."""
+        self._prepare(uid)
+        self.env["HOME"] = self.workdir
+        self._start_session_bus()
 
     def run(self, argv, timeout=15, env=None):
         """Runs a tool of the session to its end; its output as text ('' when it failed)."""
@@ -134,23 +91,23 @@ class Session:
                           interval=0.1):
             raise CannotStart("no Wayland socket %s within %d s" % (name, START_BOUND))
         if not os.path.exists(socket):
-            last = self._read_log(os.path.basename(self.compositor.args[len(self.AS_USER)])).strip().splitlines()
+            last = self.read_log(os.path.basename(self.compositor.args[len(self.AS_USER)])).strip().splitlines()
             raise CannotStart("the compositor ended with status %s: %s"
                               % (self.compositor.returncode, last[-1] if last else "(no output)"))
         self.env["WAYLAND_DISPLAY"] = name
 
 
-class Sway(Session):
+class Sway(Compositor):
     TOOLS = ("sway", "swaymsg", "wtype", "wl-paste", "setpriv", "dbus-daemon")
     AS_USER = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"]
 
-    def _start(self):
+    def _start_compositor(self):
         # wlroots shares its buffers and keymaps through /dev/shm: where its user may not write
         # there (a chroot that bound /dev without its tmpfs), sway draws nothing and takes no keys.
         shm = os.stat("/dev/shm") if os.path.isdir("/dev/shm") else None
         if not shm or shm.st_mode & 0o1777 != 0o1777:
             raise CannotStart("/dev/shm is not a folder every user may write to, as sway's user must")
-        self._prepare(NOBODY)
+        self._prepare_compositor(NOBODY)
         config = os.path.join(self.workdir, "sway.conf")
         with open(config, "w") as out:
             out.write("output HEADLESS-1 resolution 1920x1080\nxwayland enable\ndefault_border normal\n")
@@ -180,14 +137,14 @@ class Sway(Session):
         return self.run(["wl-paste", "-n"], timeout=10)
 
 
-class Mutter(Session):
+class Mutter(Compositor):
     """GNOME's compositor, with its own Xwayland for X clients. Real keys and the clipboard go
     through its remote-desktop D-Bus interface; it runs as the user running the tests."""
 
     TOOLS = ("mutter", "dbus-daemon", "Xwayland")
     REMOTE = "org.gnome.Mutter.RemoteDesktop"
 
-    def _start(self):
+    def _start_compositor(self):
         try:
             import gi
             gi.require_version("Gio", "2.0")
@@ -195,13 +152,13 @@ class Mutter(Session):
         except (ImportError, ValueError):
             raise CannotStart("python3-gi is missing")
         self.Gio, self.GLib = Gio, GLib
-        self._prepare(os.getuid())
+        self._prepare_compositor(os.getuid())
         self.compositor = self.spawn(["mutter", "--headless", "--wayland", "--virtual-monitor", "1920x1080",
                                       "--wayland-display=lexitrove-mutter"])
         self._wait_socket("lexitrove-mutter")
         # Its Xwayland, for the X clients: the display it names in its log, and the key it made.
         runtime = self.env["XDG_RUNTIME_DIR"]
-        found = wait_until(lambda: re.search(r"Using public X11 display (:\d+)", self._read_log("mutter")), 30)
+        found = wait_until(lambda: re.search(r"Using public X11 display (:\d+)", self.read_log("mutter")), 30)
         keys = [name for name in os.listdir(runtime) if name.startswith(".mutter-Xwaylandauth")]
         if found and keys:
             self.x_env = dict(self.env, DISPLAY=found.group(1), XAUTHORITY=os.path.join(runtime, keys[0]))

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+// The desktop the benchmarks run the logic on. It does per event what every desktop must (a
+// copy of each text written into its control, a copy of the phrase onto the clipboard, the
+// word list from the real file system) and keeps no record, so that a figure is the logic's own
+// and not the test double's bookkeeping, whose copies of every phrase cost more than the
+// editing commands themselves.
+#pragma once
+
+#include "bench_support.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+#include "system/file_input.h"
+#include "system/system_random.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class BenchPlatform final : public Platform
+{
+public:
+    // The word list is read from `folder` on the real file system.
+    explicit BenchPlatform(std::u16string folder = u"")
+        : m_folder(std::move(folder))
+    {}
+
+    // Chooses a menu item, as the user does.
+    void choose(Item item) { eventSink()->choose(item); }
+    // Puts `text` in the phrase box without raising its change event.
+    void setPhrase(const std::u16string& text)
+    {
+        EventSink* const sink = eventSink();
+        setEventSink(nullptr);
+        setText(Box::Text1, text);
+        setEventSink(sink);
+    }
+    const std::u16string& phrase() const { return text(Box::Text1); }
+    const std::u16string& clipboard() const { return m_clipboard; }
+
+    void showWindow() override {}
+    int runEventLoop() override { return 0; }
+    void leaveClipboard() override {}
+    std::u16string applicationFolder() override { return m_folder; }
+    std::unique_ptr<InputFile> openForInput(const std::u16string& path) override { return openFileForInput(path); }
+    // The benchmarks make no command fail: a message box means the figure measures something else.
+    void messageBox(const std::u16string& prompt, MessageIcon, const std::u16string&) override
+    {
+        benchFailed("the program showed a message: %s", toSystemUtf8(prompt).c_str());
+    }
+    [[noreturn]] void endProcess(int exitStatus) override
+    {
+        benchFailed("the program ended with status %d", exitStatus);
+    }
+    bool hasEnded() const override { return false; }
+    int exitStatus() const override { return 0; }
+    float timeOfDay() override { return 0.0f; }
+    std::uint64_t randomBits() override { return systemRandomBits(); }
+    void pumpEvents() override {}
+    void serveWhileReading() override {}
+    void setCaption(Item, const std::u16string&) override {}
+    void setEnabled(Item, bool) override {}
+    void replaceClipboard(const std::u16string& text) override { m_clipboard = text; }
+    float geometry(Geometry) override { return 0.0f; }
+    void setGeometry(Geometry, float) override {}
+    float screenWidth() override { return 0.0f; }
+    void waitForNextFrame() override {}
+
+protected:
+    void showText(Box box, const std::u16string& text) override { m_controls[std::size_t(box)] = text; }
+
+private:
+    std::u16string m_folder;
+    std::array<std::u16string, 3> m_controls; // by Box: what the desktop's controls show
+    std::u16string m_clipboard;
+};
