@@ -104,7 +104,7 @@ private Q_SLOTS:
             QVERIFY(control->y() >= m_window.get()->centralWidget()->height());
         }
         // Assistive technology sees the phrase box and not the hidden ones, nor their texts.
-        m_platform->setText(Box::Text3, QStringLiteral("scratch phrase"));
+        m_platform->setText(Box::Text3, u"scratch phrase");
         QStringList seen;
         QList<QAccessibleInterface*> open{QAccessible::queryAccessibleInterface(m_window.get())};
         while (!open.isEmpty()) {
@@ -131,23 +131,15 @@ private Q_SLOTS:
         connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &watch,
                 [&offered] { offered.append(QGuiApplication::clipboard()->text()); });
         m_window->action(Item::W3).trigger();
-        const QString phrase = box(Box::Text1)->text();
-        QCOMPARE(offered, QStringList{phrase});
-        const QStringList parts = phrase.split(u' ');
+        const QString shown = box(Box::Text1)->text();
+        QCOMPARE(offered, QStringList{shown});
+        const QStringList parts = shown.split(u' ');
         QCOMPARE(parts.size(), 3);
         for (const QString& word : parts)
             QVERIFY2(words.contains(word), qPrintable(word));
-        QCOMPARE(m_platform->text(Box::Text1), phrase);
-        QCOMPARE(m_window->action(Item::CH).text(),
-                 QStringLiteral("Charaters  ") + QString::number(phrase.size()));
+        QCOMPARE(phrase(), shown);
+        QCOMPARE(m_window->action(Item::CH).text(), QStringLiteral("Charaters  ") + QString::number(shown.size()));
         QCOMPARE(box(Box::Text2)->text(), QStringLiteral("03"));
-    }
-
-    void phraseBox_holdsExactlyWhatIsWritten()
-    {
-        const QString text = QString(40000, QLatin1Char('x')) + QStringLiteral("\nsecond line");
-        m_platform->setText(Box::Text1, text);
-        QCOMPARE(m_platform->text(Box::Text1), text);
     }
 
     void counterItem_runsNothing()
