@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -16,7 +14,6 @@
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 using States = QStringList;
 
