@@ -89,13 +89,13 @@ bool QtPlatform::mayClose()
     // no input: the closing sequence lets the event loop run between its passes.
     qApp->installEventFilter(this);
     m_motion.holdGeometry();
-    const bool mayClose = dispatch([this] { return !eventSink() || eventSink()->closeRequested(); });
+    const bool closes = dispatch([this] { return !eventSink() || eventSink()->closeRequested(); });
     m_motion.settle();
-    if (!mayClose) {
+    if (!closes) {
         qApp->removeEventFilter(this);
         m_closing = false;
     }
-    return mayClose;
+    return closes;
 }
 
 bool QtPlatform::eventFilter(QObject* watched, QEvent* event)
