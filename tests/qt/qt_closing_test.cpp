@@ -99,11 +99,6 @@ private Q_SLOTS:
             QCOMPARE(error.number, int(ErrorNumber::Overflow));
         }
     }
-
-    void window_carriesTheBuiltInIcon()
-    {
-        QVERIFY(window()->windowIcon().availableSizes().contains(QSize(48, 48)));
-    }
 };
 
 QTEST_MAIN(QtClosingTest)

@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QtTest>
@@ -33,19 +32,6 @@ private:
     QLineEdit* box(Box which) { return &m_window->box(which); }
 
 private Q_SLOTS:
-    void window_hasCaptionClientSizeAndGreyBackground()
-    {
-        QMainWindow* window = m_window.get();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Lexitrove"));
-        const double dpi = window->logicalDpiX();
-        QWidget* client = window->centralWidget();
-        QCOMPARE(client->size(), QSize(WindowDescription::toPixels(13500, dpi), WindowDescription::toPixels(900, dpi)));
-        if (qFuzzyCompare(dpi, 96.0))
-            QCOMPARE(client->size(), QSize(900, 60));
-        QCOMPARE(client->palette().color(QPalette::Window), QColor(128, 128, 128));
-        QVERIFY(client->autoFillBackground());
-    }
-
     void menuBar_listsEveryCommandInOrder()
     {
         QMenuBar* bar = m_window.get()->menuBar();
