@@ -2,8 +2,8 @@
 // What the Copy Text pause costs: processor time over the real Qt platform (offscreen), against
 // a busy loop of the same length, and how late the caption comes back after the second.
 #include "app/form1.h"
-#include "platform/qt_platform.h"
-#include "ui/qt_window.h"
+#include "qt/qt_platform.h"
+#include "qt/qt_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,8 +81,8 @@ int main(int argc, char* argv[])
     QtWindow window;
     QtPlatform platform(window);
     Form1 form(platform);
-    window.show();
-    platform.setText(Box::Text1, QStringLiteral("correct horse battery"));
+    platform.showWindow();
+    platform.setText(Box::Text1, u"correct horse battery");
 
     constexpr int Runs = 5;
     const double busyShare = busyLoopShare(1.0);

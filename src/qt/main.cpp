@@ -1,32 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Start-up: builds the window, runs its load event, and shows it unless start-up ended.
-#include "app/form1.h"
-#include "platform/qt_display_choice.h"
-#include "platform/qt_end_signals.h"
-#include "platform/qt_platform.h"
-#include "ui/qt_window.h"
+// The program on Qt: the display, the application, the window and its platform, then the
+// start-up every desktop runs.
+#include "app/startup.h"
+#include "qt/qt_display_choice.h"
+#include "qt/qt_end_signals.h"
+#include "qt/qt_platform.h"
+#include "qt/qt_window.h"
 
 #include <QApplication>
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-// A signal to end ends the program as closing the window does, without the animation: through
-// the normal teardown, with the status a shell gives a process a signal ended.
-void endBySignal(QtPlatform& platform, int signal)
-{
-    if (platform.hasEnded())
-        return; // already on its way out, with its own status
-    try {
-        platform.endProcess(128 + signal);
-    } catch (const ProcessEnd&) {
-        // Nothing to unwind here: the event loop is on its way out.
-    }
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -41,15 +25,8 @@ int main(int argc, char* argv[])
 
     QtWindow window;
     QtPlatform platform(window);
-    Form1 form(platform);
-    const EndSignals endSignals([&window, &platform](int signal) {
-        window.endRequested([&platform, signal] { endBySignal(platform, signal); });
-    });
-    form.load();
-    if (platform.hasEnded())
-        return platform.exitStatus();
-    window.show();
-    const int status = QApplication::exec();
-    platform.leaveClipboard();
-    return platform.hasEnded() ? platform.exitStatus() : status;
+    // A signal to end ends the program as closing the window does, without the animation: through
+    // the normal teardown, with the status a shell gives a process a signal ended.
+    const EndSignals endSignals([&platform](int signal) { platform.requestEnd(128 + signal); });
+    return runProgram(platform);
 }

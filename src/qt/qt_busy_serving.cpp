@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Serving the window system from inside a long read, and knowing when the command is over.
-#include "ui/qt_busy_serving.h"
+#include "qt/qt_busy_serving.h"
+
+#include "platform/platform.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -59,7 +61,7 @@ void BusyServing::serve()
 {
     // Once stopped, the command is on its way back: nothing more is read, nothing more served.
     if (m_stopping)
-        throw PlatformError{ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred")};
+        throw PlatformError{ErrorNumber::UserInterrupt, u"User interrupt occurred"};
     const Clock::time_point now = Clock::now();
     if (!m_inCommand) {
         m_inCommand = true;
@@ -83,7 +85,7 @@ void BusyServing::serve()
     m_lastServed = Clock::now();
     if (m_request) {
         m_stopping = true;
-        throw PlatformError{ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred")};
+        throw PlatformError{ErrorNumber::UserInterrupt, u"User interrupt occurred"};
     }
 }
 
@@ -95,12 +97,6 @@ void BusyServing::whenStopped(std::function<void()> request)
         return;
     }
     request();
-}
-
-EventSink* BusyServing::guard(EventSink* sink)
-{
-    m_sink.setTarget(sink);
-    return sink ? &m_sink : nullptr;
 }
 
 void BusyServing::postCommandCheck()

@@ -3,8 +3,6 @@
 // user input thrown away, and a request to close or end held until the command has stopped.
 #pragma once
 
-#include "platform/platform.h"
-
 #include <QEvent>
 #include <QObject>
 
@@ -27,19 +25,16 @@ public:
 
     // Platform::serveWhileReading on the window. The first call of a command only notes the
     // time; a later one that comes a frame or more after the last service runs the event loop
-    // once, with the busy pointer shown, input thrown away and menu commands not run.
+    // once, with the busy pointer shown and input thrown away.
     void serve();
-    // Whether the event loop runs inside serve() now.
+    // Whether the event loop runs inside serve() now. A menu command that comes meanwhile
+    // (through accessibility, which no input filter sees) must not run: no handler runs inside
+    // another.
     bool serving() const { return m_serving; }
     // Carries out `request` (a close, an end) now, or, when it comes while a command reads with
     // the window shown, stops the read and carries it out once the command has returned to the
     // event loop. The first request of a read is kept.
     void whenStopped(std::function<void()> request);
-
-    // `sink` as the window hands its events on: a menu command that comes while a command
-    // reads (through accessibility, which no input filter sees) is dropped, so that no handler
-    // runs inside another. Null for null.
-    EventSink* guard(EventSink* sink);
 
     static constexpr std::chrono::milliseconds kFrame{16};
 
@@ -48,31 +43,8 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    class GuardedSink final : public EventSink
-    {
-    public:
-        explicit GuardedSink(const BusyServing& busy)
-            : m_busy(busy)
-        {
-        }
-        void setTarget(EventSink* target) { m_target = target; }
-        void run(Handler handler) override
-        {
-            if (!m_busy.serving())
-                m_target->run(handler);
-        }
-        void phraseChanged() override { m_target->phraseChanged(); }
-        bool closeRequested() override { return m_target->closeRequested(); }
-
-    private:
-        const BusyServing& m_busy;
-        EventSink* m_target = nullptr;
-    };
-
     using Clock = std::chrono::steady_clock;
     void postCommandCheck();
-
-    GuardedSink m_sink{*this};
 
     QWidget& m_window;
     bool m_inCommand = false; // a command has read since the event loop last ran on its own

@@ -2,7 +2,7 @@
 // Qt 6 tries its Wayland platform plugin first wherever a Wayland session shows (WAYLAND_DISPLAY
 // or XDG_SESSION_TYPE) and then X11. Without that plugin it falls back to X11 with a warning, or,
 // with no X server either, aborts with a page of text; without any display it aborts too.
-#include "platform/qt_display_choice.h"
+#include "qt/qt_display_choice.h"
 
 #include <QDir>
 #include <QFileInfo>

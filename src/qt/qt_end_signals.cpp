@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A pipe from the signal handler to the event loop: write(2) is one of the few calls a handler
 // may make, and the notifier hands the byte on once the handler is long done.
-#include "platform/qt_end_signals.h"
+#include "qt/qt_end_signals.h"
 
 #include <QSocketNotifier>
 

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Widgets and actions of the main window, row by row from the window description.
-#include "ui/qt_window.h"
+#include "qt/qt_window.h"
 
-#include "ui/qt_window_motion.h"
+#include "qt/qt_text.h"
 #include "ui/window_description.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -15,18 +13,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QWindow>
 
 #include <limits>
 
 namespace WD = WindowDescription;
 
 namespace {
-
-QString str(const char16_t* text)
-{
-    return QString::fromUtf16(text);
-}
 
 // "Courier New" bold, or a monospace face of the same metrics where it is not installed.
 QFont courierBold(double points)
@@ -45,7 +37,7 @@ QFont courierBold(double points)
 QtWindow::QtWindow()
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(str(WD::Caption));
+    setWindowTitle(toQString(WD::Caption));
     // The icon is built in, so the window has it wherever the program runs from; where the
     // window system shows the desktop entry's icon instead (Wayland), the entry's name finds it.
     setWindowIcon(QIcon(QStringLiteral(":/lexitrove/lexitrove.png")));
@@ -66,69 +58,26 @@ QtWindow::QtWindow()
     setFixedSize(clientWidth, clientHeight + menuBar()->sizeHint().height());
 }
 
-QtWindow::~QtWindow()
-{
-    if (QCoreApplication* application = QCoreApplication::instance())
-        application->removeEventFilter(this);
-}
-
 void QtWindow::closeEvent(QCloseEvent* event)
 {
-    // Asked while a command reads the word list: the command stops without a phrase, and the
-    // window closes as usual once it has returned, with no handler run inside another.
-    if (m_busy.serving()) {
-        m_busy.whenStopped([this] { close(); });
-        event->ignore();
-        return;
-    }
-    if (m_closing) {
-        event->ignore();
-        return;
-    }
-    m_closing = true;
-    // A menu left open would stay behind on the screen while the window slides away, and take
-    // the keys; nothing chosen in it could run anyway.
-    for (QWidget* popup = QApplication::activePopupWidget(); popup;) {
-        popup->close();
-        QWidget* next = QApplication::activePopupWidget();
-        popup = next != popup ? next : nullptr;
-    }
-    qApp->installEventFilter(this);
-    m_heldGeometry = WindowMotion::holdGeometry(*this);
-    const bool mayClose = !m_sink || m_sink->closeRequested();
-    m_motion.settle();
-    m_heldGeometry.reset();
-    if (!mayClose) {
-        qApp->removeEventFilter(this);
-        m_closing = false;
-    }
-    event->setAccepted(mayClose);
-}
-
-bool QtWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (isUserInput(event->type()))
-        return true;
-    // A second request from the window system: Qt would take the window down at once, in the
-    // middle of its animation.
-    return event->type() == QEvent::Close && watched == windowHandle();
+    event->setAccepted(!m_mayClose || m_mayClose());
 }
 
 void QtWindow::buildControls(QWidget* clientArea)
 {
     const double dpi = logicalDpiX();
     for (const WD::Control& row : WD::controls()) {
-        const QString name = str(row.name);
+        const QString name = toQString(row.name);
         QWidget* widget = nullptr;
         if (row.kind == WD::ControlKind::ComboBox) {
             auto* combo = new QComboBox(clientArea);
             combo->setEditable(true);
-            combo->setEditText(str(row.text));
+            combo->setEditText(toQString(row.text));
             widget = combo;
         } else {
             auto* edit = new QLineEdit(clientArea);
             edit->setMaxLength(std::numeric_limits<int>::max());
-            edit->setText(str(row.text));
+            edit->setText(toQString(row.text));
             if (row.box)
                 m_boxes[std::size_t(*row.box)] = edit;
             widget = edit;
@@ -144,8 +93,8 @@ void QtWindow::buildControls(QWidget* clientArea)
                             WD::toPixels(row.height, dpi));
         if (row.fontPoints > 0)
             widget->setFont(courierBold(row.fontPoints));
-        if (row.toolTip)
-            widget->setToolTip(str(row.toolTip));
+        if (!row.toolTip.empty())
+            widget->setToolTip(toQString(row.toolTip));
         widget->setEnabled(row.enabled);
         if (!row.enabled) {
             // The phrase box takes no input, but the phrase is there to be read: keep its text
@@ -163,11 +112,11 @@ void QtWindow::buildMenus()
     QMenuBar* bar = menuBar();
     QMenu* list = nullptr;
     for (const WD::MenuRow& row : WD::menuTree()) {
-        const QString name = str(row.name);
+        const QString name = toQString(row.name);
         QAction* action = nullptr;
         switch (row.kind) {
         case WD::MenuKind::Menu:
-            list = bar->addMenu(str(row.caption));
+            list = bar->addMenu(toQString(row.caption));
             list->setObjectName(name);
             // Each list opens and closes with a separator, drawn as a dividing line: Qt would
             // otherwise hide a separator at either end of a menu, and a few pixels keep the line
@@ -180,20 +129,14 @@ void QtWindow::buildMenus()
             action = list->addSeparator();
             break;
         case WD::MenuKind::Command:
-            action = list->addAction(str(row.caption));
+            action = list->addAction(toQString(row.caption));
             break;
         case WD::MenuKind::BarCommand:
         case WD::MenuKind::BarLabel:
-            action = bar->addAction(str(row.caption));
+            action = bar->addAction(toQString(row.caption));
             break;
         }
         action->setObjectName(name);
-        if (const Handler handler = row.handler) {
-            connect(action, &QAction::triggered, this, [this, handler] {
-                if (m_sink)
-                    m_sink->run(handler);
-            });
-        }
         m_actions.push_back(action);
     }
 }

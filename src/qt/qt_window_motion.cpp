@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Pacing and flushing the moves of the closing animation, and serving the window system between them.
-#include "ui/qt_window_motion.h"
+#include "qt/qt_window_motion.h"
 
-#include "platform/qt_x11.h"
+#include "qt/qt_x11.h"
 #include "ui/window_description.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -71,6 +72,8 @@ WindowMotion::WindowMotion(QWidget& window)
 {
 }
 
+WindowMotion::~WindowMotion() = default;
+
 double WindowMotion::dpi() const
 {
     return m_window.logicalDpiX();
@@ -98,10 +101,10 @@ void WindowMotion::setGeometry(Geometry which, float twips)
 {
     if (m_window.isMinimized() || m_window.isMaximized() || m_window.isFullScreen())
         throw PlatformError{ErrorNumber::WindowNotMovable,
-                            QStringLiteral("A minimised, maximised or full-screen window is not moved")};
+                            u"A minimised, maximised or full-screen window is not moved"};
     const double pixelsExact = double(twips) * dpi() / WD::TwipsPerInch;
     if (!(qAbs(pixelsExact) <= QWIDGETSIZE_MAX))
-        throw PlatformError{ErrorNumber::Overflow, QStringLiteral("Overflow")};
+        throw PlatformError{ErrorNumber::Overflow, u"Overflow"};
     const int pixels = WD::toPixels(twips, dpi());
     // The window is never smaller than its frame and one pixel inside it.
     const QSize decoration = m_window.frameGeometry().size() - m_window.size();
@@ -203,11 +206,21 @@ void WindowMotion::waitForNextPass()
     m_window.setUpdatesEnabled(!m_behind);
     if (!m_behind)
         applyGeometry();
-    // Clicks, keys and a second close request stay queued; once they come through, QtWindow
+    // Clicks, keys and a second close request stay queued; once they come through, the platform
     // throws them away.
     while (!due)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     m_lastMove = Clock::now();
+}
+
+void WindowMotion::holdGeometry()
+{
+#if defined(LEXITROVE_X11)
+    // Only X11 window managers answer moves late. On Wayland the moves are refused (setGeometry);
+    // elsewhere a move is reported as it is made.
+    if (x11Connection() && m_window.windowHandle())
+        m_held = std::make_unique<HeldX11Geometry>(xcb_window_t(m_window.winId()));
+#endif
 }
 
 void WindowMotion::settle()
@@ -215,15 +228,5 @@ void WindowMotion::settle()
     m_behind = false;
     m_window.setUpdatesEnabled(true);
     applyGeometry();
-}
-
-std::unique_ptr<QAbstractNativeEventFilter> WindowMotion::holdGeometry([[maybe_unused]] const QWidget& window)
-{
-#if defined(LEXITROVE_X11)
-    // Only X11 window managers answer moves late. On Wayland the moves are refused (setGeometry);
-    // elsewhere a move is reported as it is made.
-    if (x11Connection() && window.windowHandle())
-        return std::make_unique<HeldX11Geometry>(xcb_window_t(window.winId()));
-#endif
-    return nullptr;
+    m_held.reset();
 }

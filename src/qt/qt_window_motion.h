@@ -6,7 +6,6 @@
 
 #include "platform/platform.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QRect>
 #include <QSize>
 
@@ -14,12 +13,16 @@
 #include <memory>
 #include <optional>
 
+class QAbstractNativeEventFilter;
 class QWidget;
 
 class WindowMotion
 {
 public:
     explicit WindowMotion(QWidget& window);
+    ~WindowMotion();
+    WindowMotion(const WindowMotion&) = delete;
+    WindowMotion& operator=(const WindowMotion&) = delete;
 
     // Platform's geometry operations, on the window's outer frame.
     float geometry(Geometry which) const;
@@ -32,16 +35,15 @@ public:
     // kLongestRun in all.
     void waitForNextPass();
 
-    // Once the closing sequence has ended: sends the geometry kept while it was behind time, and
-    // lets the window repaint again.
+    // As the closing sequence starts: from now on until settle(), the window system's reports of
+    // where the window is and how large it is are dropped, so that the window stays where the
+    // program last put it. While the window moves every millisecond, the window manager's answers
+    // come late: taken in between two passes, a report of an earlier move would pull the window
+    // back, and the next pass would start from there.
+    void holdGeometry();
+    // Once the closing sequence has ended: sends the geometry kept while it was behind time, lets
+    // the window repaint again, and takes the window system's reports again.
     void settle();
-
-    // From now on, for as long as the result lives, the window system's reports of where the
-    // window is and how large it is are dropped, so that the window stays where the program last
-    // put it. While the window moves every millisecond, the window manager's answers come late:
-    // taken in between two passes, a report of an earlier move would pull the window back, and
-    // the next pass would start from there. Null where the platform needs none.
-    static std::unique_ptr<QAbstractNativeEventFilter> holdGeometry(const QWidget& window);
 
     static constexpr std::chrono::milliseconds kCrossing{1000};
     static constexpr std::chrono::milliseconds kLongestRun{1500};
@@ -69,4 +71,5 @@ private:
     Clock::time_point m_lastMove;
     Clock::time_point m_due;
     std::chrono::duration<double> m_perPixel{0};
+    std::unique_ptr<QAbstractNativeEventFilter> m_held; // null where the platform needs none
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "platform/qt_x11.h"
+// Qt's own connection to the X server, and whether that server is Xwayland.
+#include "qt/qt_x11.h"
 
 #if defined(LEXITROVE_X11)
 #include <QGuiApplication>

@@ -3,29 +3,23 @@
 // refuses to move a maximised window, takes no input meanwhile, and the process ends either way.
 #include "qt_fixture.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMainWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
-
-#include <memory>
 
 class QtClosingTest : public QtFormTest
 {
     Q_OBJECT
 
 private:
-
     QMainWindow* window() const { return m_window.get(); }
     double twipsPerPixel() const { return 1440.0 / window()->logicalDpiX(); }
 
 private Q_SLOTS:
-
     void close_slidesPastTheScreenWidthAndEnds()
     {
         window()->move(100, 100);
@@ -104,11 +98,6 @@ private Q_SLOTS:
         } catch (const PlatformError& error) {
             QCOMPARE(error.number, int(ErrorNumber::Overflow));
         }
-    }
-
-    void window_carriesTheBuiltInIcon()
-    {
-        QVERIFY(window()->windowIcon().availableSizes().contains(QSize(48, 48)));
     }
 };
 

@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -16,7 +14,6 @@
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 using States = QStringList;
 
@@ -33,12 +30,9 @@ private:
         const QAction* copy = &m_window->action(Item::Ct1);
         return copy->text() + (copy->isEnabled() ? QStringLiteral("|enabled") : QStringLiteral("|disabled"));
     }
-    void setPhrase(const QString& text) { m_platform->setText(Box::Text1, text); }
-    // Runs `step` once the pause is under way, from inside its event pumping.
-    void duringPause(int afterMs, std::function<void()> step)
-    {
-        QTimer::singleShot(afterMs, m_window.get(), std::move(step));
-    }
+    // Runs `step` at the next pass of the event loop: called before a command that pauses, at
+    // the pause's first pass.
+    void atNextPass(std::function<void()> step) { QTimer::singleShot(0, m_window.get(), std::move(step)); }
     // Hands the next modal box to `inspect`, then dismisses it; gives up after five seconds so
     // that a box that never shows fails the test instead of hanging it.
     void whenBoxShows(std::function<void(QMessageBox*)> inspect, int triesLeft = 250)
@@ -65,18 +59,23 @@ private Q_SLOTS:
     {
         setPhrase(QStringLiteral("correct horse"));
         QGuiApplication::clipboard()->setText(QStringLiteral("from elsewhere"));
-        QStringList seen;
-        duringPause(200, [&] { seen.append(state()); });
-        duringPause(500, [&] { seen.append(state()); });
+        // The action at every pass of the event loop while the pause lasts.
+        States seen;
+        QTimer everyPass;
+        connect(&everyPass, &QTimer::timeout, this, [&] { seen.append(state()); });
+        everyPass.start(0);
         QElapsedTimer clock;
         clock.start();
         action(Item::Ct1)->trigger();
+        everyPass.stop();
         // Single-precision readings of the time of day may lie up to 1/128 s apart.
         QVERIFY(clock.elapsed() >= 990);
         // Disabled first, caption changed, caption back, and enabled only after that.
         QCOMPARE(m_states, (States{QStringLiteral("Copy Text|disabled"), QStringLiteral("Text Copied|disabled"),
                                    QStringLiteral("Copy Text|disabled"), QStringLiteral("Copy Text|enabled")}));
-        QCOMPARE(seen, (States{QStringLiteral("Text Copied|disabled"), QStringLiteral("Text Copied|disabled")}));
+        QVERIFY(!seen.isEmpty());
+        seen.removeDuplicates();
+        QCOMPARE(seen, States{QStringLiteral("Text Copied|disabled")});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("correct horse"));
     }
 
@@ -123,14 +122,14 @@ private Q_SLOTS:
     {
         setPhrase(QStringLiteral("first"));
         QString caption;
-        duringPause(200, [&] {
+        atNextPass([&] {
             action(Item::W2)->trigger();
             caption = state();
         });
         action(Item::Ct1)->trigger();
-        const QString phrase = m_platform->text(Box::Text1);
-        QCOMPARE(phrase.count(u' '), 1);
-        QCOMPARE(QGuiApplication::clipboard()->text(), phrase);
+        const QString made = phrase();
+        QCOMPARE(made.count(u' '), 1);
+        QCOMPARE(QGuiApplication::clipboard()->text(), made);
         QCOMPARE(caption, QStringLiteral("Text Copied|disabled"));
         QCOMPARE(state(), QStringLiteral("Copy Text|enabled"));
     }
@@ -144,7 +143,7 @@ private Q_SLOTS:
         QString text;
         int buttons = 0;
         Qt::TextFormat format = Qt::AutoText;
-        duringPause(200, [&] {
+        atNextPass([&] {
             // Held past the end of the second: the pause ends only after the box is gone.
             whenBoxShows([&](QMessageBox* box) {
                 QTest::qWait(1000);
@@ -175,19 +174,21 @@ private Q_SLOTS:
     {
         setPhrase(QStringLiteral("first"));
         bool servedWhileClosing = false;
-        duringPause(200, [&] { m_window.get()->close(); });
-        // The closing, a second long, lets timers run between its passes; a command chosen
-        // meanwhile runs nothing.
-        duringPause(600, [&] {
-            servedWhileClosing = !m_platform->hasEnded();
-            action(Item::W2)->trigger();
+        atNextPass([&] {
+            // The closing lets the event loop run between its passes; a command chosen meanwhile
+            // runs nothing.
+            atNextPass([&] {
+                servedWhileClosing = !m_platform->hasEnded();
+                action(Item::W2)->trigger();
+            });
+            m_window.get()->close();
         });
         action(Item::Ct1)->trigger();
         QVERIFY(m_platform->hasEnded());
         QCOMPARE(m_platform->exitStatus(), 0);
         QCOMPARE(state(), QStringLiteral("Text Copied|disabled"));
         QVERIFY(servedWhileClosing);
-        QCOMPARE(m_platform->text(Box::Text1), QStringLiteral("first"));
+        QCOMPARE(phrase(), QStringLiteral("first"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first"));
     }
 };

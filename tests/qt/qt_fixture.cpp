@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// The real window started up as the program starts it, short of the event loop the test runs.
 #include "qt_fixture.h"
 
 #include <QTest>
@@ -10,7 +11,7 @@ void QtFormTest::init()
     m_form = std::make_unique<Form1>(*m_platform);
     m_form->load();
     QVERIFY(!m_platform->hasEnded());
-    m_window->show();
+    m_platform->showWindow();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "app/form1.h"
-#include "platform/qt_platform.h"
-#include "ui/qt_window.h"
+#include "qt/qt_platform.h"
+#include "qt/qt_window.h"
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -16,6 +17,11 @@ class QtFormTest : public QObject
     Q_OBJECT
 
 protected:
+    // The phrase box's text as the window object reads it, and a write of it from outside any
+    // event of the window.
+    QString phrase() const { return QString::fromStdU16String(m_platform->text(Box::Text1)); }
+    void setPhrase(const QString& text) { m_platform->setText(Box::Text1, text.toStdU16String()); }
+
     std::unique_ptr<QtWindow> m_window;
     std::unique_ptr<QtPlatform> m_platform;
     std::unique_ptr<Form1> m_form;
