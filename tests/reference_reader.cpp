@@ -118,7 +118,8 @@ std::u16string byteItem(std::string_view line)
     return text;
 }
 
-// A UTF-16 item: its first MaxItemUnits units, less a high surrogate the cut parted from its pair.
+// A UTF-16 item: its first MaxItemUnits units, less a high surrogate the cut parted from its pair,
+// with U+FFFD for each surrogate that has no partner.
 std::u16string wideItem(std::u16string line)
 {
     if (line.size() > MaxItemUnits) {
@@ -126,7 +127,18 @@ std::u16string wideItem(std::u16string line)
         if (line.back() >= 0xD800 && line.back() < 0xDC00)
             line.pop_back();
     }
-    return line;
+    std::u16string text;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const bool high = line[i] >= 0xD800 && line[i] <= 0xDBFF;
+        const bool low = line[i] >= 0xDC00 && line[i] <= 0xDFFF;
+        if (high && i + 1 < line.size() && line[i + 1] >= 0xDC00 && line[i + 1] <= 0xDFFF) {
+            text += line.substr(i, 2);
+            ++i;
+        } else {
+            text += high || low ? u'\uFFFD' : line[i];
+        }
+    }
+    return text;
 }
 
 } // namespace

@@ -88,7 +88,8 @@ const ListCase lists[] = {
     {"UTF-16LE", "\xFF\xFE" "a\0b\0\n\0\xC3\x03\r\0\n\0"s, {u"ab", u"\u03C3"}},
     {"UTF-16BE", "\xFE\xFF\0a\0b\0\r\x03\xC3"s, {u"ab", u"\u03C3"}},
     {"UTF-16 with a 0x0A00 unit is no line end", "\xFF\xFE\0\x0A" "a\0"s, {u"\u0A00a"}},
-    {"UTF-16 halves of pairs kept as read", "\xFF\xFE" "a\0\x3D\xD8\n\0\x11\xDD" "b\0"s, {u"a\xD83D", u"\xDD11" u"b"}},
+    {"UTF-16 halves of pairs replaced", "\xFF\xFE" "a\0\x3D\xD8\n\0\x11\xDD" "b\0\x3D\xD8\x3D\xD8\x11\xDD"s,
+     {u"a\uFFFD", u"\uFFFD" u"b\uFFFD\U0001F511"}},
     // Without a mark, half the units or more with a zero high byte and none with a zero low one.
     {"UTF-16LE without a mark", "a\0b\0\n\0\xC3\x03\r\0\n\0"s, {u"ab", u"\u03C3"}},
     {"UTF-16BE without a mark", "\0a\0b\0\r\x03\xC3"s, {u"ab", u"\u03C3"}},

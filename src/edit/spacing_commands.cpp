@@ -5,7 +5,9 @@
 
 #include "words/counter.h"
 
+#include <algorithm>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -13,21 +15,15 @@ namespace {
 // Without a replacement the spaces are dropped.
 void rewriteSpaces(FormState& form, Platform& platform, std::optional<char16_t> replacement)
 {
-    form.Acc.clear();
     // Nothing can write the phrase box while this runs (no events are pumped), so it is read
-    // once and `Acc` is built in one pass over a buffer that never has to grow.
+    // once, and `Acc` starts as a copy in which the spaces are rewritten in one pass.
     const std::u16string& source = platform.text(Box::Text1);
     const std::size_t n = source.size();
-    form.Acc.resize(n);
-    char16_t* out = form.Acc.data();
-    std::size_t length = 0;
-    for (const char16_t ch : source) {
-        if (ch != u' ')
-            out[length++] = ch;
-        else if (replacement)
-            out[length++] = *replacement;
-    }
-    form.Acc.resize(length);
+    form.Acc = source;
+    if (replacement)
+        std::replace(form.Acc.begin(), form.Acc.end(), u' ', *replacement);
+    else
+        std::erase(form.Acc, u' ');
     form.Pos = static_cast<std::int32_t>(n + 1);
     // Written also when nothing changed, so the clipboard gets the text again.
     platform.setText(Box::Text1, form.Acc);

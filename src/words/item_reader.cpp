@@ -65,6 +65,19 @@ std::size_t wholeUtf8Prefix(std::string_view bytes)
     return n;
 }
 
+// Half of a surrogate pair stands for no character: it becomes U+FFFD, as in a decoder, so that
+// a word is text that every desktop can put on the clipboard and that UTF-8 can carry.
+void replaceHalfPairs(std::u16string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            ++i;
+        else if (unit >= 0xD800 && unit < 0xE000)
+            text[i] = u'\uFFFD';
+    }
+}
+
 } // namespace
 
 ItemReader::ItemReader(InputFile& file, std::ptrdiff_t blockSize)
