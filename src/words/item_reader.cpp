@@ -365,6 +365,7 @@ std::u16string ItemReader::decodeItem() const
         std::memcpy(text.data(), m_item.data(), text.size() * 2);
         if (units > MaxItemUnits && text.back() >= 0xD800 && text.back() < 0xDC00)
             text.pop_back();
+        replaceHalfPairs(text);
         return text;
     }
     std::string_view bytes = m_item;
