@@ -254,8 +254,9 @@ void Win32Platform::pumpEvents()
 {
     // With messages queued, they are all handled at once. With none, it sleeps until the next
     // one or a few milliseconds, so that a caller polling the clock (the Copy Text pause) neither
-    // spins a core nor oversleeps its deadline.
-    constexpr std::chrono::milliseconds idleWait{5};
+    // spins a core nor oversleeps its deadline. Each wake-up asks Wine's server twice; 10 ms
+    // keeps a pause under 2% of a core there, and on Windows a wait is one timer tick anyway.
+    constexpr std::chrono::milliseconds idleWait{10};
     // Paused inside a command: the clipboard has the phrase meanwhile.
     m_clipboard.flush();
     waitForMessages(idleWait);
