@@ -98,10 +98,12 @@ void Win32Platform::eventReturned()
 {
     --m_depth;
     readEnded();
-    if (m_depth == 0) {
-        m_clipboard.flush();
+    if (m_depth > 0)
+        return;
+    m_clipboard.flush();
+    // Once the program has ended, leaveClipboard says it, when no message box can be cut short.
+    if (!m_ended)
         tellRefusedClipboard(u"Choose Copy Text to put it there.");
-    }
 }
 
 void Win32Platform::readEnded()
