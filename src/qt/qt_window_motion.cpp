@@ -16,10 +16,6 @@
 
 namespace {
 
-// Moves further apart than this belong to different runs: the animation's own follow one
-// another within a few milliseconds.
-constexpr std::chrono::milliseconds kRunGap{250};
-
 // Hands the requests queued on the connection to the window system now, rather than whenever Qt
 // next gets round to it.
 void flushConnection()
@@ -113,7 +109,7 @@ void WindowMotion::setGeometry(Geometry which, float twips)
     case Geometry::Top:
         // Each move of the top edge sets when the closing sequence's next pass is due.
         if (const QScreen* screen = m_window.screen())
-            noteTopMove(outer.top(), pixels, screen->geometry().width());
+            m_pace.noteTopMove(outer.top(), pixels, screen->geometry().width());
         outer.moveTop(pixels);
         break;
     case Geometry::Left: outer.moveLeft(pixels); break;
@@ -166,36 +162,15 @@ float WindowMotion::screenWidth() const
     return screen ? float(screen->geometry().width() * WD::TwipsPerInch / dpi()) : 0.0f;
 }
 
-void WindowMotion::noteTopMove(int fromPixel, int toPixel, int screenPixels)
-{
-    const int distance = toPixel - fromPixel;
-    if (distance <= 0 || screenPixels <= 0)
-        return;
-    const Clock::time_point now = Clock::now();
-    if (now - m_lastMove > kRunGap) {
-        // The run ends once the top edge passes the screen's width, so the way left is known
-        // here: spread kCrossing over it, wherever the window starts. A window that starts low
-        // is given half a screen's way, so that its few moves do not crawl.
-        const int way = std::max(screenPixels - fromPixel, screenPixels / 2);
-        m_perPixel = std::chrono::duration<double>(kCrossing) / way;
-        m_runStart = now;
-        m_due = now;
-    }
-    // Time owed accumulates, so a pass that took long by itself shortens the next waits, and the
-    // run keeps to its length however slow the window system is.
-    m_due += std::chrono::duration_cast<Clock::duration>(m_perPixel * distance);
-    m_lastMove = now;
-}
-
 void WindowMotion::waitForNextPass()
 {
-    const Clock::time_point until = std::min(m_due, m_runStart + kLongestRun);
+    const ClosingPace::Clock::time_point until = m_pace.nextPass();
     bool due = false;
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     timer.setSingleShot(true);
     QObject::connect(&timer, &QTimer::timeout, [&due] { due = true; });
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - ClosingPace::Clock::now());
     timer.start(std::max(left, std::chrono::milliseconds{0}));
     // Behind time, the window is neither repainted nor moved until the run has caught up: the
     // geometry is kept and sent in one go at the next pass on time. Where each repaint waits for
@@ -210,7 +185,7 @@ void WindowMotion::waitForNextPass()
     // throws them away.
     while (!due)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    m_lastMove = Clock::now();
+    m_pace.passBegun();
 }
 
 void WindowMotion::holdGeometry()

@@ -4,6 +4,7 @@
 // a second, and the window system is served, and the window repainted, between them.
 #pragma once
 
+#include "app/closing_pace.h"
 #include "platform/platform.h"
 
 #include <QRect>
@@ -32,7 +33,7 @@ public:
     // Runs the event loop until the next pass is due, at least once even when the run is late,
     // so that other programs' clipboard requests, repaints and accessibility queries are answered
     // between passes. Input from the user stays queued; a run never waits longer than
-    // kLongestRun in all.
+    // ClosingPace::kLongestRun in all.
     void waitForNextPass();
 
     // As the closing sequence starts: from now on until settle(), the window system's reports of
@@ -45,9 +46,6 @@ public:
     // the window repaint again, and takes the window system's reports again.
     void settle();
 
-    static constexpr std::chrono::milliseconds kCrossing{1000};
-    static constexpr std::chrono::milliseconds kLongestRun{1500};
-
 private:
     double dpi() const;
     // The outer frame as the program last set it, sent or not.
@@ -55,21 +53,11 @@ private:
     // Sends the geometry kept in m_outer to the window system.
     void applyGeometry();
     void resize(QSize size);
-    // Called as the window's top edge moves from `fromPixel` to `toPixel` on a screen
-    // `screenPixels` wide: this move's share of kCrossing, the time for the top edge to travel
-    // from where the run started to the screen's width, is added to the time the next pass is
-    // due. Moves that follow one another closely form one run.
-    void noteTopMove(int fromPixel, int toPixel, int screenPixels);
-
-    using Clock = std::chrono::steady_clock;
     QWidget& m_window;
     // The outer frame the program set and the window system has not been sent yet, and on Wayland
     // where the program put the window.
     std::optional<QRect> m_outer;
     bool m_behind = false; // the closing's run is behind time
-    Clock::time_point m_runStart;
-    Clock::time_point m_lastMove;
-    Clock::time_point m_due;
-    std::chrono::duration<double> m_perPixel{0};
+    ClosingPace m_pace;
     std::unique_ptr<QAbstractNativeEventFilter> m_held; // null where the platform needs none
 };

@@ -12,9 +12,6 @@ namespace WD = WindowDescription;
 
 namespace {
 
-// Moves further apart than this belong to different runs: the animation's own follow one
-// another within a few milliseconds.
-constexpr std::chrono::milliseconds kRunGap{250};
 // Beyond any screen: a value past it is an overflow, not a place.
 constexpr double kLargestPixels = 16777215;
 
@@ -71,7 +68,7 @@ void Win32Motion::setGeometry(Geometry which, float twips)
     RECT& rect = now.outer;
     switch (which) {
     case Geometry::Top:
-        noteTopMove(rect.top, pixels, now.screenPixels);
+        m_pace.noteTopMove(rect.top, pixels, now.screenPixels);
         OffsetRect(&rect, 0, pixels - rect.top);
         break;
     case Geometry::Left: OffsetRect(&rect, pixels - rect.left, 0); break;
@@ -99,37 +96,16 @@ float Win32Motion::screenWidth()
     return float(double(now.screenPixels) * WD::TwipsPerInch / now.dpi);
 }
 
-void Win32Motion::noteTopMove(int fromPixel, int toPixel, int screen)
-{
-    const int distance = toPixel - fromPixel;
-    if (distance <= 0 || screen <= 0)
-        return;
-    const Clock::time_point now = Clock::now();
-    if (now - m_lastMove > kRunGap) {
-        // The run ends once the top edge passes the screen's width, so the way left is known
-        // here: spread kCrossing over it, wherever the window starts. A window that starts low
-        // is given half a screen's way, so that its few moves do not crawl.
-        const int way = std::max(screen - fromPixel, screen / 2);
-        m_perPixel = std::chrono::duration<double>(kCrossing) / way;
-        m_runStart = now;
-        m_due = now;
-    }
-    // Time owed accumulates, so a pass that took long by itself shortens the next waits, and the
-    // run keeps to its length however slow the window system is.
-    m_due += std::chrono::duration_cast<Clock::duration>(m_perPixel * distance);
-    m_lastMove = now;
-}
-
 void Win32Motion::waitForNextPass()
 {
     const Clock::time_point now = Clock::now();
-    const Clock::time_point until = std::min(m_due, m_runStart + kLongestRun);
+    const Clock::time_point until = m_pace.nextPass();
     // Behind time, the window is not moved until the run has caught up: the frame is kept and
     // sent in one go at the next pass on time, so the number of passes, each waiting for the
     // window system, does not set the closing's length. Nor is it served at every pass then.
     m_behind = until <= now;
     if (m_behind && now - m_lastServed < BusyServing::kFrame) {
-        m_lastMove = now;
+        m_pace.passBegun(now);
         return;
     }
     if (!m_behind)
@@ -141,7 +117,8 @@ void Win32Motion::waitForNextPass()
             break;
         waitForMessages(left);
     }
-    m_lastServed = m_lastMove = Clock::now();
+    m_lastServed = Clock::now();
+    m_pace.passBegun(m_lastServed);
 }
 
 void Win32Motion::settle()

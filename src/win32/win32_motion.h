@@ -4,6 +4,7 @@
 // between them.
 #pragma once
 
+#include "app/closing_pace.h"
 #include "platform/platform.h"
 
 #include <windows.h>
@@ -23,17 +24,15 @@ public:
     float screenWidth();
 
     // Serves the window system until the next pass is due; while the run is late, only about
-    // once a frame. User input is not acted on. A run never waits longer than kLongestRun in all.
+    // once a frame. User input is not acted on. A run never waits longer than
+    // ClosingPace::kLongestRun in all.
     void waitForNextPass();
     // Once the closing sequence has ended: sends the frame kept while it was behind time, and
     // takes the window as Windows has it again.
     void settle();
 
-    static constexpr std::chrono::milliseconds kCrossing{1000};
-    static constexpr std::chrono::milliseconds kLongestRun{1500};
-
 private:
-    using Clock = std::chrono::steady_clock;
+    using Clock = ClosingPace::Clock;
 
     // The window as the motion started from it and as the program has set it since. A pass
     // reads and writes the frame ten times; asking Windows each time for the screen and the
@@ -47,10 +46,6 @@ private:
     };
     Moving& moving();
     void apply();
-    // The window's top edge moves from `fromPixel` to `toPixel` on a screen `screenPixels`
-    // wide: this move's share of kCrossing, the time for the top edge to travel from where the
-    // run started to the screen's width, is added to the time the next pass is due.
-    void noteTopMove(int fromPixel, int toPixel, int screenPixels);
 
     HWND m_window;
     const bool& m_ended;
@@ -58,9 +53,6 @@ private:
     // meanwhile does not pull the window back between two passes.
     std::optional<Moving> m_moving;
     bool m_behind = false; // the run is behind time: frames are kept, not sent
-    Clock::time_point m_runStart;
-    Clock::time_point m_lastMove;
-    Clock::time_point m_due;
+    ClosingPace m_pace;
     Clock::time_point m_lastServed;
-    std::chrono::duration<double> m_perPixel{0};
 };
