@@ -1,0 +1,546 @@
+// SPDX-License-Identifier: MIT
+// The test driver's means of working the real program from outside (see win32_driver.h).
+#include "win32_driver.h"
+
+#include "inspect_protocol.h"
+
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+constexpr wchar_t WindowClass[] = L"LexitroveForm1";
+
+// The driver's own window, where the hook DLL sends its answers.
+class ReplyWindow
+{
+public:
+    ReplyWindow()
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &ReplyWindow::receive;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"LexitroveTestDriver";
+        RegisterClassW(&windowClass);
+        m_window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   windowClass.hInstance, nullptr);
+    }
+    HWND handle() const { return m_window; }
+
+    // Asks the program's window `target` the question and waits for the answer.
+    std::wstring ask(HWND target, int question)
+    {
+        static const UINT message = RegisterWindowMessageW(InspectMessageName);
+        static HMODULE hookDll = LoadLibraryW(L"inspect_hook.dll");
+        const auto hookProc =
+            reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(hookDll, "InspectHook")));
+        if (!hookProc) {
+            ADD_FAILURE() << "inspect_hook.dll is not beside the driver";
+            return {};
+        }
+        HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, hookProc, hookDll, GetWindowThreadProcessId(target, nullptr));
+        s_answer.reset();
+        PostMessageW(target, message, reinterpret_cast<WPARAM>(m_window), question);
+        const auto start = Clock::now();
+        while (!s_answer && Clock::now() - start < 20s)
+            pumpFor(5ms);
+        UnhookWindowsHookEx(hook);
+        if (!s_answer)
+            ADD_FAILURE() << "the program's window did not answer the hook DLL within 20 s";
+        return s_answer.value_or(L"");
+    }
+
+private:
+    static LRESULT CALLBACK receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message != WM_COPYDATA)
+            return DefWindowProcW(window, message, wParam, lParam);
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        s_answer = std::wstring(static_cast<const wchar_t*>(data->lpData));
+        return TRUE;
+    }
+
+    HWND m_window = nullptr;
+    static inline std::optional<std::wstring> s_answer;
+};
+
+ReplyWindow& replyWindow()
+{
+    static ReplyWindow window;
+    return window;
+}
+
+// The top-level windows of `processId` of this class that are shown.
+std::vector<HWND> shownWindows(DWORD processId, const wchar_t* className)
+{
+    struct Search
+    {
+        DWORD processId;
+        const wchar_t* className;
+        std::vector<HWND> found;
+    } search{processId, className, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t name[64] = L"";
+            GetClassNameW(window, name, 64);
+            if (owner == s.processId && IsWindowVisible(window) && std::wstring(name) == s.className)
+                s.found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> children(HWND parent)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// Opens the clipboard, which the program may hold open for a moment.
+bool openClipboard()
+{
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (OpenClipboard(replyWindow().handle()))
+            return true;
+        pumpFor(10ms);
+    }
+    ADD_FAILURE() << "the clipboard stayed open by another program for 2 s";
+    return false;
+}
+
+} // namespace
+
+DriverSettings& settings()
+{
+    static DriverSettings s;
+    return s;
+}
+
+bool underWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::wstring windowsPath(const std::wstring& path)
+{
+    using ToDos = WCHAR* (*)(const char*);
+    const auto toDos = reinterpret_cast<ToDos>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (path.empty() || path[0] != L'/' || !toDos)
+        return path;
+    WCHAR* dos = toDos(toUtf8(path).c_str());
+    std::wstring result = dos ? dos : path;
+    HeapFree(GetProcessHeap(), 0, dos);
+    return result;
+}
+
+std::string unixPath(const std::wstring& path)
+{
+    using ToUnix = char* (*)(const WCHAR*);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (!toUnix)
+        return {};
+    char* unix = toUnix(path.c_str());
+    std::string result = unix ? unix : "";
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+std::wstring fromUtf8(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), int(wide.size())));
+    return wide;
+}
+
+std::string toUtf8(const std::wstring& text)
+{
+    std::string narrow(text.size() * 3, '\0');
+    narrow.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), narrow.data(), int(narrow.size()),
+                                      nullptr, nullptr));
+    return narrow;
+}
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void pumpFor(std::chrono::milliseconds time)
+{
+    const auto end = Clock::now() + time;
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        if (left > 0)
+            MsgWaitForMultipleObjectsEx(0, nullptr, DWORD(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } while (Clock::now() < end);
+}
+
+// --- The program's folder ------------------------------------------------------------------------
+
+ProgramFolder::ProgramFolder()
+{
+    static std::atomic<int> runs = 0;
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    m_path = std::wstring(temp) + L"Lexitrove Prüfung \u20ac " + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(++runs);
+    std::filesystem::create_directories(m_path);
+    std::filesystem::copy_file(settings().program, program(), std::filesystem::copy_options::overwrite_existing);
+}
+
+ProgramFolder::ProgramFolder(const std::vector<std::wstring>& list)
+    : ProgramFolder()
+{
+    writeWordList(list);
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+void ProgramFolder::writeWordList(const std::vector<std::wstring>& items)
+{
+    std::ofstream file(std::filesystem::path(m_path) / L"Words.TxT", std::ios::binary | std::ios::trunc);
+    for (const auto& item : items)
+        file << toUtf8(item) << '\n';
+}
+
+void ProgramFolder::writeHugeWordList(long long bytes)
+{
+    HANDLE file = CreateFileW((m_path + L"\\Words.TxT").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD ignored = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = bytes;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
+void ProgramFolder::removeWordList()
+{
+    std::filesystem::remove(std::filesystem::path(m_path) / L"Words.TxT");
+}
+
+// --- The clipboard -------------------------------------------------------------------------------
+
+ClipboardSeen readClipboard()
+{
+    ClipboardSeen seen;
+    if (!openClipboard())
+        return seen;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        seen.text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    for (const wchar_t* mark : {L"ExcludeClipboardContentFromMonitorProcessing", L"CanIncludeInClipboardHistory",
+                                L"CanUploadToCloudClipboard"}) {
+        std::optional<long long> value;
+        if (HANDLE data = GetClipboardData(RegisterClipboardFormatW(mark))) {
+            value = GlobalSize(data) >= sizeof(DWORD) ? *static_cast<const DWORD*>(GlobalLock(data)) : -1;
+            GlobalUnlock(data);
+        }
+        seen.marks[mark] = value;
+    }
+    CloseClipboard();
+    return seen;
+}
+
+void putOnClipboard(const std::wstring& text)
+{
+    if (!openClipboard())
+        return;
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(data)));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+}
+
+std::optional<std::string> readXClipboard()
+{
+    if (!underWine())
+        return std::nullopt;
+    // Wine starts Unix programs too, but does not wait for them: xclip writes a file that appears
+    // under its final name only once complete.
+    wchar_t temp[MAX_PATH] = L"";
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring output = std::wstring(temp) + L"lexitrove-xclip-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring unixOutput = fromUtf8(unixPath(output));
+    std::wstring command = L"/bin/sh -c \"xclip -o -selection clipboard > '" + unixOutput + L".part'; mv '" +
+                           unixOutput + L".part' '" + unixOutput + L"'\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        ADD_FAILURE() << "could not start xclip through /bin/sh";
+        return std::nullopt;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const std::filesystem::path file(output);
+    if (!pollUntil<bool>([&] { return std::filesystem::exists(file); }, [](bool there) { return there; })) {
+        ADD_FAILURE() << "xclip wrote nothing within 20 s";
+        return std::nullopt;
+    }
+    std::ifstream stream(file, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(stream), {});
+    stream.close();
+    std::filesystem::remove(file);
+    return text;
+}
+
+// --- The program ---------------------------------------------------------------------------------
+
+TestedProgram::TestedProgram(const std::wstring& exe)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_process))
+        ADD_FAILURE() << "could not start " << toUtf8(exe) << ": error " << GetLastError();
+}
+
+TestedProgram TestedProgram::fromShortcut(const std::wstring& shortcut, const std::wstring& exe)
+{
+    TestedProgram program;
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.lpFile = shortcut.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&execute)) {
+        ADD_FAILURE() << "could not open the shortcut " << toUtf8(shortcut);
+        return program;
+    }
+    // The process is whichever shows the program's window from the installed executable.
+    const auto found = pollUntil<DWORD>(
+        [&]() -> DWORD {
+            HWND window = FindWindowW(WindowClass, nullptr);
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+            wchar_t image[MAX_PATH] = L"";
+            DWORD size = MAX_PATH;
+            const bool ours = process && QueryFullProcessImageNameW(process, 0, image, &size) &&
+                              lstrcmpiW(image, exe.c_str()) == 0;
+            if (process)
+                CloseHandle(process);
+            return ours ? processId : 0;
+        },
+        [](const DWORD& processId) { return processId != 0; });
+    if (!found) {
+        ADD_FAILURE() << "no window of " << toUtf8(exe) << " appeared after opening " << toUtf8(shortcut);
+        return program;
+    }
+    program.m_process.dwProcessId = found;
+    program.m_process.hProcess =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, found);
+    return program;
+}
+
+TestedProgram::TestedProgram(TestedProgram&& other) noexcept
+    : m_process(std::exchange(other.m_process, {}))
+    , m_window(other.m_window)
+    , m_ended(other.m_ended)
+{
+}
+
+TestedProgram::~TestedProgram()
+{
+    if (!m_process.hProcess)
+        return;
+    if (running()) {
+        TerminateProcess(m_process.hProcess, 99);
+        WaitForSingleObject(m_process.hProcess, 5000);
+    }
+    CloseHandle(m_process.hProcess);
+    if (m_process.hThread)
+        CloseHandle(m_process.hThread);
+}
+
+bool TestedProgram::running() const
+{
+    return m_process.hProcess && WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND TestedProgram::waitForWindow()
+{
+    const auto windows = pollUntil<std::vector<HWND>>(
+        [&] { return shownWindows(m_process.dwProcessId, WindowClass); },
+        [&](const std::vector<HWND>& found) { return !found.empty() || !running(); });
+    if (windows.size() != 1) {
+        ADD_FAILURE() << "expected the program's one window to be shown; saw " << windows.size()
+                      << (running() ? "" : " and the program ended");
+        return nullptr;
+    }
+    return m_window = windows.front();
+}
+
+int TestedProgram::waitForExit(std::chrono::milliseconds limit)
+{
+    const auto start = Clock::now();
+    while (running() && Clock::now() - start < limit)
+        pumpFor(5ms);
+    if (running())
+        return -1;
+    m_ended = Clock::now();
+    DWORD status = 0;
+    GetExitCodeProcess(m_process.hProcess, &status);
+    return int(status);
+}
+
+HWND TestedProgram::phraseBox() const
+{
+    for (HWND child : children(m_window)) {
+        if (IsWindowVisible(child) && classOf(child) == L"Edit")
+            return child;
+    }
+    ADD_FAILURE() << "the window has no visible text box";
+    return nullptr;
+}
+
+std::vector<HWND> TestedProgram::visibleChildren() const
+{
+    std::vector<HWND> visible;
+    for (HWND child : children(m_window)) {
+        if (IsWindowVisible(child))
+            visible.push_back(child);
+    }
+    return visible;
+}
+
+std::vector<HWND> TestedProgram::hiddenChildren() const
+{
+    std::vector<HWND> hidden;
+    for (HWND child : children(m_window)) {
+        if (!IsWindowVisible(child))
+            hidden.push_back(child);
+    }
+    return hidden;
+}
+
+std::wstring TestedProgram::textOf(HWND control)
+{
+    wchar_t text[4096] = L"";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             20000, &length))
+        ADD_FAILURE() << "the program did not answer WM_GETTEXT within 20 s";
+    return std::wstring(text, length);
+}
+
+std::wstring TestedProgram::inspect(HWND target, int question) const
+{
+    return replyWindow().ask(target, question);
+}
+
+std::vector<MenuItem> TestedProgram::menu() const
+{
+    std::vector<MenuItem> items;
+    const std::wstring answer = inspect(m_window, InspectMenu);
+    std::size_t start = 0;
+    for (std::size_t end; (end = answer.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
+        const std::wstring line = answer.substr(start, end - start);
+        MenuItem item;
+        std::size_t p = 0;
+        const auto field = [&] {
+            const std::size_t bar = line.find(L'|', p);
+            std::wstring value = line.substr(p, bar - p);
+            p = bar == std::wstring::npos ? line.size() : bar + 1;
+            return value;
+        };
+        item.depth = std::stoi(field());
+        item.kind = field().at(0);
+        item.greyed = field() == L"G";
+        item.id = UINT(std::stoul(field()));
+        item.caption = line.substr(p);
+        items.push_back(item);
+    }
+    return items;
+}
+
+std::optional<MenuItem> TestedProgram::menuItem(const std::wstring& caption) const
+{
+    for (const MenuItem& item : menu()) {
+        if (item.caption == caption)
+            return item;
+    }
+    return std::nullopt;
+}
+
+void TestedProgram::choose(const std::wstring& caption)
+{
+    const auto item = menuItem(caption);
+    if (!item || item->kind != L'C') {
+        ADD_FAILURE() << "the menu has no command \"" << toUtf8(caption) << "\"";
+        return;
+    }
+    PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(item->id, 0), 0);
+}
+
+std::wstring TestedProgram::waitForPhraseOtherThan(const std::wstring& before)
+{
+    return pollUntil<std::wstring>([&] { return phrase(); }, [&](const std::wstring& now) { return now != before; });
+}
+
+std::optional<MessageBoxSeen> TestedProgram::waitForMessageBox(std::chrono::milliseconds limit) const
+{
+    const auto boxes = pollUntil<std::vector<HWND>>(
+        [&] { return shownWindows(m_process.dwProcessId, L"#32770"); },
+        [&](const std::vector<HWND>& found) { return !found.empty() || !running(); }, limit);
+    if (boxes.empty())
+        return std::nullopt;
+    MessageBoxSeen box;
+    box.window = boxes.front();
+    wchar_t title[256] = L"";
+    GetWindowTextW(box.window, title, 256);
+    box.title = title;
+    box.owner = GetWindow(box.window, GW_OWNER);
+    for (HWND child : children(box.window)) {
+        if (classOf(child) == L"Button" && IsWindowVisible(child))
+            box.buttons.push_back(textOf(child));
+        // The message is the static control with the id 0xFFFF in every message box.
+        if (GetDlgCtrlID(child) == 0xFFFF)
+            box.text = textOf(child);
+    }
+    box.icon = replyWindow().ask(box.window, InspectIcon);
+    return box;
+}
+
+void TestedProgram::pressOk(const MessageBoxSeen& box)
+{
+    PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
