@@ -1,0 +1,154 @@
+// SPDX-License-Identifier: MIT
+// Moving the window in twips, and pacing the passes of the closing animation.
+#include "win32/win32_motion.h"
+
+#include "ui/window_description.h"
+#include "win32/win32_serving.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace WD = WindowDescription;
+
+namespace {
+
+// Moves further apart than this belong to different runs: the animation's own follow one
+// another within a few milliseconds.
+constexpr std::chrono::milliseconds kRunGap{250};
+// Beyond any screen: a value past it is an overflow, not a place.
+constexpr double kLargestPixels = 16777215;
+
+} // namespace
+
+Win32Motion::Win32Motion(HWND window, const bool& ended)
+    : m_window(window)
+    , m_ended(ended)
+{}
+
+UINT Win32Motion::dpi() const
+{
+    return GetDpiForWindow(m_window);
+}
+
+RECT Win32Motion::outer() const
+{
+    if (m_outer)
+        return *m_outer;
+    RECT rect{};
+    GetWindowRect(m_window, &rect);
+    return rect;
+}
+
+float Win32Motion::geometry(Geometry which) const
+{
+    const RECT rect = outer();
+    const double perPixel = double(WD::TwipsPerInch) / dpi();
+    switch (which) {
+    case Geometry::Top: return float(rect.top * perPixel);
+    case Geometry::Left: return float(rect.left * perPixel);
+    case Geometry::Width: return float((rect.right - rect.left) * perPixel);
+    case Geometry::Height: return float((rect.bottom - rect.top) * perPixel);
+    }
+    return 0.0f;
+}
+
+void Win32Motion::setGeometry(Geometry which, float twips)
+{
+    // Windows keeps a minimised or maximised window where it is: were it moved, it would come
+    // back there, and the closing sequence would never see its top edge reach the bound.
+    if (IsIconic(m_window) || IsZoomed(m_window))
+        throw PlatformError{ErrorNumber::WindowNotMovable, u"A minimised or maximised window is not moved"};
+    const UINT windowDpi = dpi();
+    const double pixelsExact = double(twips) * windowDpi / WD::TwipsPerInch;
+    if (!(std::abs(pixelsExact) <= kLargestPixels))
+        throw PlatformError{ErrorNumber::Overflow, u"Overflow"};
+    const int pixels = WD::toPixels(twips, windowDpi);
+    RECT rect = outer();
+    switch (which) {
+    case Geometry::Top:
+        noteTopMove(rect.top, pixels, screenPixels());
+        OffsetRect(&rect, 0, pixels - rect.top);
+        break;
+    case Geometry::Left: OffsetRect(&rect, pixels - rect.left, 0); break;
+    // Windows holds a window with a caption at its smallest tracking size; so does the frame
+    // kept here, so that what is read back is what the window is.
+    case Geometry::Width:
+        rect.right = rect.left + std::max(pixels, GetSystemMetricsForDpi(SM_CXMINTRACK, windowDpi));
+        break;
+    case Geometry::Height:
+        rect.bottom = rect.top + std::max(pixels, GetSystemMetricsForDpi(SM_CYMINTRACK, windowDpi));
+        break;
+    }
+    m_outer = rect;
+    if (!m_behind)
+        apply();
+}
+
+void Win32Motion::apply()
+{
+    if (!m_outer)
+        return;
+    const RECT& rect = *m_outer;
+    SetWindowPos(m_window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+int Win32Motion::screenPixels() const
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return GetSystemMetrics(SM_CXSCREEN);
+    return monitor.rcMonitor.right - monitor.rcMonitor.left;
+}
+
+float Win32Motion::screenWidth() const
+{
+    return float(double(screenPixels()) * WD::TwipsPerInch / dpi());
+}
+
+void Win32Motion::noteTopMove(int fromPixel, int toPixel, int screen)
+{
+    const int distance = toPixel - fromPixel;
+    if (distance <= 0 || screen <= 0)
+        return;
+    const Clock::time_point now = Clock::now();
+    if (now - m_lastMove > kRunGap) {
+        // The run ends once the top edge passes the screen's width, so the way left is known
+        // here: spread kCrossing over it, wherever the window starts. A window that starts low
+        // is given half a screen's way, so that its few moves do not crawl.
+        const int way = std::max(screen - fromPixel, screen / 2);
+        m_perPixel = std::chrono::duration<double>(kCrossing) / way;
+        m_runStart = now;
+        m_due = now;
+    }
+    // Time owed accumulates, so a pass that took long by itself shortens the next waits, and the
+    // run keeps to its length however slow the window system is.
+    m_due += std::chrono::duration_cast<Clock::duration>(m_perPixel * distance);
+    m_lastMove = now;
+}
+
+void Win32Motion::waitForNextPass()
+{
+    const Clock::time_point until = std::min(m_due, m_runStart + kLongestRun);
+    // Behind time, the window is not moved until the run has caught up: the frame is kept and
+    // sent in one go at the next pass on time, so the number of passes, each waiting for the
+    // window system, does not set the closing's length.
+    m_behind = until <= Clock::now();
+    if (!m_behind)
+        apply();
+    for (;;) {
+        handleQueuedMessages(UserInput::Dropped, m_ended);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        if (m_ended || left <= std::chrono::milliseconds{0})
+            break;
+        waitForMessages(left);
+    }
+    m_lastMove = Clock::now();
+}
+
+void Win32Motion::settle()
+{
+    m_behind = false;
+    apply();
+}
