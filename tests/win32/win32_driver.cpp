@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
+#include <winioctl.h>
 
 #include <atomic>
 #include <filesystem>
@@ -187,6 +188,16 @@ std::string toUtf8(const std::wstring& text)
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::vector<std::wstring> splitWords(const std::wstring& phrase)
+{
+    std::vector<std::wstring> words;
+    std::size_t start = 0;
+    for (std::size_t space; (space = phrase.find(L' ', start)) != std::wstring::npos; start = space + 1)
+        words.push_back(phrase.substr(start, space - start));
+    words.push_back(phrase.substr(start));
+    return words;
 }
 
 void pumpFor(std::chrono::milliseconds time)
@@ -511,9 +522,36 @@ void TestedProgram::choose(const std::wstring& caption)
     PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(item->id, 0), 0);
 }
 
-std::wstring TestedProgram::waitForPhraseOtherThan(const std::wstring& before)
+std::wstring TestedProgram::barItem(std::size_t n, bool* greyed) const
 {
-    return pollUntil<std::wstring>([&] { return phrase(); }, [&](const std::wstring& now) { return now != before; });
+    std::vector<MenuItem> bar;
+    for (const MenuItem& item : menu()) {
+        if (item.depth == 0)
+            bar.push_back(item);
+    }
+    if (n >= bar.size())
+        return L"(no item " + std::to_wstring(n) + L" on the bar)";
+    if (greyed)
+        *greyed = bar[n].greyed;
+    return bar[n].caption;
+}
+
+std::wstring TestedProgram::generate(const std::wstring& command)
+{
+    choose(command);
+    // While the command runs the box holds "" or words each followed by a space.
+    std::wstring phrase;
+    pollUntil<std::wstring>([&] { return phrase = this->phrase(), barItem(3); },
+                            [&](const std::wstring& counter) {
+                                return !phrase.empty() && phrase.back() != L' ' &&
+                                       counter == L"Charaters  " + std::to_wstring(phrase.size());
+                            });
+    return phrase;
+}
+
+std::wstring TestedProgram::waitForPhrase(const std::wstring& expected)
+{
+    return pollUntil<std::wstring>([&] { return phrase(); }, [&](const std::wstring& now) { return now == expected; });
 }
 
 std::optional<MessageBoxSeen> TestedProgram::waitForMessageBox(std::chrono::milliseconds limit) const
@@ -543,4 +581,5 @@ std::optional<MessageBoxSeen> TestedProgram::waitForMessageBox(std::chrono::mill
 void TestedProgram::pressOk(const MessageBoxSeen& box)
 {
     PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    pollUntil<bool>([&] { return IsWindow(box.window) != FALSE; }, [](bool there) { return !there; });
 }

@@ -49,6 +49,7 @@ bool underWine();
 std::wstring fromUtf8(const std::string& text);
 std::string toUtf8(const std::wstring& text);
 double secondsSince(Clock::time_point start);
+std::vector<std::wstring> splitWords(const std::wstring& phrase);
 
 // Calls `read` until `done` holds for its result or `limit` has passed, handling the driver's
 // own messages meanwhile; returns the last result either way. The limit only keeps a broken
@@ -145,11 +146,17 @@ public:
     std::optional<MenuItem> menuItem(const std::wstring& caption) const;
     // Chooses the command with this caption, as a click on it would.
     void choose(const std::wstring& caption);
-    // Waits until the phrase box holds something other than `before`; returns it.
-    std::wstring waitForPhraseOtherThan(const std::wstring& before);
+    // Chooses a "Words" command and returns its phrase once the command has shown it whole: the
+    // counter on the bar, which it writes last, gives the length of the phrase in the box.
+    std::wstring generate(const std::wstring& command);
+    // Waits until the phrase box holds `expected`, and returns what it holds then.
+    std::wstring waitForPhrase(const std::wstring& expected);
+    // The caption of the n-th item on the menu bar itself (0: "Words"), and whether it is greyed.
+    std::wstring barItem(std::size_t n, bool* greyed = nullptr) const;
 
     // The program's visible message box, if it shows one within `limit`.
     std::optional<MessageBoxSeen> waitForMessageBox(std::chrono::milliseconds limit = 20s) const;
+    // Presses OK and waits until the box is gone.
     static void pressOk(const MessageBoxSeen& box);
 
     DWORD processId() const { return m_process.dwProcessId; }
