@@ -11,6 +11,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 namespace {
 
@@ -223,6 +224,8 @@ ProgramFolder::ProgramFolder()
     m_path = std::wstring(temp) + L"Lexitrove Prüfung \u20ac " + std::to_wstring(GetCurrentProcessId()) + L"-" +
              std::to_wstring(++runs);
     std::filesystem::create_directories(m_path);
+    if (settings().program.empty())
+        throw std::invalid_argument("no --program=PATH\\lexitrove.exe given");
     std::filesystem::copy_file(settings().program, program(), std::filesystem::copy_options::overwrite_existing);
 }
 

@@ -390,9 +390,5 @@ int main(int argc, char** argv)
                 *value = windowsPath(argument.substr(std::wcslen(flag)));
         }
     }
-    if (settings().program.empty()) {
-        std::cerr << "usage: win32_e2e_test --program=PATH [--installer=PATH --version=X.Y.Z] [gtest flags]\n";
-        return 2;
-    }
     return RUN_ALL_TESTS();
 }
