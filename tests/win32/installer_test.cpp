@@ -142,7 +142,7 @@ TEST_P(Installer, InstallsSilentlyStartsFromTheShortcutAndUninstallsWhatItInstal
     std::filesystem::remove_all(folder, ignored);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Installer,
+INSTANTIATE_TEST_SUITE_P(Rows, Installer,
                          testing::Values(UninstallCase{{"nothing_else"}, {}},
                                          UninstallCase{{"a_file_of_the_users"}, {L"my words.txt"}}),
                          testing::PrintToStringParamName());

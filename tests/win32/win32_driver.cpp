@@ -291,6 +291,16 @@ ClipboardSeen readClipboard()
     return seen;
 }
 
+ClipboardHold::ClipboardHold()
+{
+    openClipboard();
+}
+
+ClipboardHold::~ClipboardHold()
+{
+    CloseClipboard();
+}
+
 void putOnClipboard(const std::wstring& text)
 {
     if (!openClipboard())

@@ -110,6 +110,15 @@ struct ClipboardSeen
     std::map<std::wstring, std::optional<long long>> marks;
 };
 ClipboardSeen readClipboard();
+// Keeps the clipboard open, as a slow or stuck program can, for as long as it lives.
+class ClipboardHold
+{
+public:
+    ClipboardHold();
+    ~ClipboardHold();
+    ClipboardHold(const ClipboardHold&) = delete;
+    ClipboardHold& operator=(const ClipboardHold&) = delete;
+};
 void putOnClipboard(const std::wstring& text);
 // What xclip reads from the X clipboard, in UTF-8; nullopt where there is no X (Windows).
 std::optional<std::string> readXClipboard();

@@ -136,7 +136,7 @@ TEST_P(WordsCommand, PutsThePhraseInTheBoxAndOnTheClipboard)
     EXPECT_FALSE(program.waitForMessageBox(0ms)) << "a message box after choosing the counter";
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, WordsCommand,
+INSTANTIATE_TEST_SUITE_P(Rows, WordsCommand,
                          testing::Values(WordsCase{{"one_word"}, FiveWords, L"Words (01)", 1},
                                          WordsCase{{"five_words"}, FiveWords, L"Words (05)", 5},
                                          WordsCase{{"ten_words"}, FiveWords, L"Words (10)", 10},
@@ -202,6 +202,7 @@ struct MessageCase : Row
 {
     bool withList;
     const wchar_t* command; // nullptr: the box comes at start-up
+    bool clipboardHeld;     // another program keeps the clipboard open meanwhile
     const wchar_t* title;
     const wchar_t* text;
     int exitStatus; // after OK; -1: the program goes on
@@ -218,11 +219,15 @@ TEST_P(MessageBoxes, ShowTheirTextWithTheExclamationIconAndOneOkButton)
     if (c.withList)
         folder.writeWordList(FiveWords);
     TestedProgram program(folder.program());
+    std::optional<ClipboardHold> hold;
     if (c.command) {
         program.waitForWindow();
+        if (c.clipboardHeld)
+            hold.emplace();
         program.choose(c.command);
     }
     const auto box = program.waitForMessageBox();
+    hold.reset();
     ASSERT_TRUE(box) << "no message box appeared";
     EXPECT_EQ(box->title, c.title);
     EXPECT_EQ(box->text, c.text);
@@ -239,12 +244,17 @@ TEST_P(MessageBoxes, ShowTheirTextWithTheExclamationIconAndOneOkButton)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, MessageBoxes,
-    testing::Values(MessageCase{{"info"}, true, L"InFo", L"Lexitrove",
+    Rows, MessageBoxes,
+    testing::Values(MessageCase{{"info"}, true, L"InFo", false, L"Lexitrove",
                                 L"Lexitrove builds random pass phrases from the words of Words.TxT beside the program "
                                 L"(as shipped, the EFF large word list) and puts them on the clipboard.\r\n \r\n ",
                                 -1},
-                    MessageCase{{"missing_list"}, false, nullptr, L"Quorbel_Words", L"Error Words.TxT File Missing", 1}),
+                    MessageCase{{"missing_list"}, false, nullptr, false, L"Quorbel_Words",
+                                L"Error Words.TxT File Missing", 1},
+                    MessageCase{{"clipboard_locked"}, true, L"Words (05)", true, L"Lexitrove",
+                                L"Another program kept the clipboard locked, so the phrase could not be put on it.\r\n"
+                                L"Choose Copy Text to put it there.",
+                                -1}),
     testing::PrintToStringParamName());
 
 // --- Closing ------------------------------------------------------------------------------------------
@@ -351,7 +361,7 @@ TEST_P(Closing, EndsTheProgramWithStatusZeroLeavingThePhrase)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, Closing,
+    Rows, Closing,
     testing::Values(ClosingCase{{"window"}, [](Started&) {}, false, Animation::Seen},
                     ClosingCase{{"minimised"}, [](Started& run) { showAs(run, SC_MINIMIZE, IsIconic); }, false,
                                 Animation::Either},
