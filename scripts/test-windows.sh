@@ -3,8 +3,8 @@
 # Installs what is missing, cross-builds for Windows (scripts/build-windows.sh) with the tests,
 # and runs them under Wine on a private X display: the logic's GoogleTest programs built for
 # Windows, and the real lexitrove.exe and its installer worked from outside (tests/win32). Wine
-# gets a prefix of its own in $BUILD_WINDOWS/wine and touches nothing of the user's. Ends with
-# ctest's closing line.
+# gets a prefix of its own in $BUILD_WINDOWS/wine and touches nothing of the user's. Arguments go
+# to ctest (-R win32: the desktop's tests only). Ends with ctest's closing line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_WINDOWS:-build-windows}
@@ -38,6 +38,7 @@ done
 [ -n "$xvfb" ] || { echo "test-windows: could not start Xvfb on any display from :100 to :199" >&2; exit 1; }
 export DISPLAY=:$number
 finish() {
+  exec 8>&- 2>/dev/null || true
   wineserver -k 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
 }
@@ -55,6 +56,13 @@ fi
 # a service started by the first test would hold that test's pipe open until ctest gives up.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
+# And one Wine program that lives as long as the run: about a second after the last one ends,
+# Wine empties the clipboard, which would otherwise happen at random inside the next test.
+# It reads commands from a pipe that this script holds open, and ends when the script does.
+rm -f "$build/wine-keeper"
+mkfifo "$build/wine-keeper"
+wine cmd /k <"$build/wine-keeper" >/dev/null 2>&1 &
+exec 8>"$build/wine-keeper"
 
 cmake --build "$build" -j"$jobs"
-ctest --test-dir "$build" --output-on-failure -j"$jobs"
+ctest --test-dir "$build" --output-on-failure -j"$jobs" "$@"
