@@ -56,13 +56,16 @@ fi
 # a service started by the first test would hold that test's pipe open until ctest gives up.
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
-# And one Wine program that lives as long as the run: about a second after the last one ends,
-# Wine empties the clipboard, which would otherwise happen at random inside the next test.
-# It reads commands from a pipe that this script holds open, and ends when the script does.
-rm -f "$build/wine-keeper"
-mkfifo "$build/wine-keeper"
-wine cmd /k <"$build/wine-keeper" >/dev/null 2>&1 &
-exec 8>"$build/wine-keeper"
-
 cmake --build "$build" -j"$jobs"
+# One Wine program for the whole run, which also starts Wine's desktop process away from ctest's
+# pipes (see holdSession in tests/win32/win32_driver.h); it ends when this script closes fd 8.
+rm -f "$build/wine-session"
+mkfifo "$build/wine-session"
+wine "$build/tests/win32/win32_e2e_test.exe" --hold-session <"$build/wine-session" >"$build/wine-session.log" 2>&1 &
+session=$!
+exec 8>"$build/wine-session"
+until grep -q ready "$build/wine-session.log"; do
+  kill -0 "$session" 2>/dev/null || { echo "test-windows: the Wine session did not start:" >&2; cat "$build/wine-session.log" >&2; exit 1; }
+  sleep 0.1
+done
 ctest --test-dir "$build" --output-on-failure -j"$jobs" "$@"

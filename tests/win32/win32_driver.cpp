@@ -140,6 +140,18 @@ DriverSettings& settings()
     return s;
 }
 
+int holdSession()
+{
+    replyWindow(); // a window of its own: the desktop starts here
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "ready\n", 6, &written, nullptr);
+    char byte;
+    DWORD read = 0;
+    while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), &byte, 1, &read, nullptr) && read == 1) {
+    }
+    return 0;
+}
+
 bool underWine()
 {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;

@@ -39,6 +39,13 @@ struct DriverSettings
 };
 DriverSettings& settings();
 
+// For scripts/test-windows.sh: keeps one Wine program running from before the first test to
+// after the last, with the desktop started by it rather than by a test, and ends when its
+// standard input does. Wine empties the clipboard about a second after its last program ends,
+// and a desktop started by a test would hold that test's output open; either would strike at
+// random between two tests. Prints "ready" once the desktop is there.
+int holdSession();
+
 // A Windows path for a path given on the command line: under Wine a Unix path becomes its Z:
 // path, so that CMake can pass the build's own paths.
 std::wstring windowsPath(const std::wstring& path);

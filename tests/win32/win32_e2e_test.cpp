@@ -3,6 +3,7 @@
 // its boxes, the clipboard (also from the X side under Wine), Copy Text, its message boxes, the
 // ways it closes and its exit status. Every case starts the program afresh in a folder of its own.
 //   win32_e2e_test --program=PATH\lexitrove.exe [--installer=PATH --version=X.Y.Z] [gtest flags]
+//   win32_e2e_test --hold-session    (see holdSession in win32_driver.h)
 #include "win32_driver.h"
 
 #include <gtest/gtest.h>
@@ -389,6 +390,8 @@ TEST(ClosingDuringALongRead, StopsTheReadAndEndsWithoutAPhrase)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "--hold-session")
+        return holdSession();
     testing::InitGoogleTest(&argc, argv);
     SetProcessDPIAware();
     for (int i = 1; i < argc; ++i) {
