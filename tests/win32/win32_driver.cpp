@@ -564,7 +564,9 @@ std::wstring TestedProgram::barItem(std::size_t n, bool* greyed) const
 std::wstring TestedProgram::generate(const std::wstring& command)
 {
     choose(command);
-    // While the command runs the box holds "" or words each followed by a space.
+    // The hook's question waits in the queue behind the command, so once it is answered the
+    // command has begun: the box then holds "" or words each followed by a space until its end.
+    menu();
     std::wstring phrase;
     pollUntil<std::wstring>([&] { return phrase = this->phrase(), barItem(3); },
                             [&](const std::wstring& counter) {
