@@ -25,24 +25,29 @@ Win32Motion::Win32Motion(HWND window, const bool& ended)
     , m_ended(ended)
 {}
 
-UINT Win32Motion::dpi() const
+Win32Motion::Moving& Win32Motion::moving()
 {
-    return GetDpiForWindow(m_window);
+    if (!m_moving) {
+        Moving start{};
+        GetWindowRect(m_window, &start.outer);
+        start.dpi = GetDpiForWindow(m_window);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        start.screenPixels = GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTONEAREST), &monitor)
+            ? monitor.rcMonitor.right - monitor.rcMonitor.left
+            : GetSystemMetrics(SM_CXSCREEN);
+        start.smallest = {GetSystemMetricsForDpi(SM_CXMINTRACK, start.dpi),
+                          GetSystemMetricsForDpi(SM_CYMINTRACK, start.dpi)};
+        m_moving = start;
+    }
+    return *m_moving;
 }
 
-RECT Win32Motion::outer() const
+float Win32Motion::geometry(Geometry which)
 {
-    if (m_outer)
-        return *m_outer;
-    RECT rect{};
-    GetWindowRect(m_window, &rect);
-    return rect;
-}
-
-float Win32Motion::geometry(Geometry which) const
-{
-    const RECT rect = outer();
-    const double perPixel = double(WD::TwipsPerInch) / dpi();
+    const Moving& now = moving();
+    const RECT& rect = now.outer;
+    const double perPixel = double(WD::TwipsPerInch) / now.dpi;
     switch (which) {
     case Geometry::Top: return float(rect.top * perPixel);
     case Geometry::Left: return float(rect.left * perPixel);
@@ -58,53 +63,40 @@ void Win32Motion::setGeometry(Geometry which, float twips)
     // back there, and the closing sequence would never see its top edge reach the bound.
     if (IsIconic(m_window) || IsZoomed(m_window))
         throw PlatformError{ErrorNumber::WindowNotMovable, u"A minimised or maximised window is not moved"};
-    const UINT windowDpi = dpi();
-    const double pixelsExact = double(twips) * windowDpi / WD::TwipsPerInch;
+    Moving& now = moving();
+    const double pixelsExact = double(twips) * now.dpi / WD::TwipsPerInch;
     if (!(std::abs(pixelsExact) <= kLargestPixels))
         throw PlatformError{ErrorNumber::Overflow, u"Overflow"};
-    const int pixels = WD::toPixels(twips, windowDpi);
-    RECT rect = outer();
+    const int pixels = WD::toPixels(twips, now.dpi);
+    RECT& rect = now.outer;
     switch (which) {
     case Geometry::Top:
-        noteTopMove(rect.top, pixels, screenPixels());
+        noteTopMove(rect.top, pixels, now.screenPixels);
         OffsetRect(&rect, 0, pixels - rect.top);
         break;
     case Geometry::Left: OffsetRect(&rect, pixels - rect.left, 0); break;
-    // Windows holds a window with a caption at its smallest tracking size; so does the frame
-    // kept here, so that what is read back is what the window is.
-    case Geometry::Width:
-        rect.right = rect.left + std::max(pixels, GetSystemMetricsForDpi(SM_CXMINTRACK, windowDpi));
-        break;
-    case Geometry::Height:
-        rect.bottom = rect.top + std::max(pixels, GetSystemMetricsForDpi(SM_CYMINTRACK, windowDpi));
-        break;
+    // Held at the smallest size as Windows holds the window, so that what is read back is what
+    // the window is.
+    case Geometry::Width: rect.right = rect.left + std::max(pixels, int(now.smallest.cx)); break;
+    case Geometry::Height: rect.bottom = rect.top + std::max(pixels, int(now.smallest.cy)); break;
     }
-    m_outer = rect;
     if (!m_behind)
         apply();
 }
 
 void Win32Motion::apply()
 {
-    if (!m_outer)
+    if (!m_moving)
         return;
-    const RECT& rect = *m_outer;
+    const RECT& rect = m_moving->outer;
     SetWindowPos(m_window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-int Win32Motion::screenPixels() const
+float Win32Motion::screenWidth()
 {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTONEAREST), &monitor))
-        return GetSystemMetrics(SM_CXSCREEN);
-    return monitor.rcMonitor.right - monitor.rcMonitor.left;
-}
-
-float Win32Motion::screenWidth() const
-{
-    return float(double(screenPixels()) * WD::TwipsPerInch / dpi());
+    const Moving& now = moving();
+    return float(double(now.screenPixels) * WD::TwipsPerInch / now.dpi);
 }
 
 void Win32Motion::noteTopMove(int fromPixel, int toPixel, int screen)
@@ -130,11 +122,16 @@ void Win32Motion::noteTopMove(int fromPixel, int toPixel, int screen)
 
 void Win32Motion::waitForNextPass()
 {
+    const Clock::time_point now = Clock::now();
     const Clock::time_point until = std::min(m_due, m_runStart + kLongestRun);
     // Behind time, the window is not moved until the run has caught up: the frame is kept and
     // sent in one go at the next pass on time, so the number of passes, each waiting for the
-    // window system, does not set the closing's length.
-    m_behind = until <= Clock::now();
+    // window system, does not set the closing's length. Nor is it served at every pass then.
+    m_behind = until <= now;
+    if (m_behind && now - m_lastServed < BusyServing::kFrame) {
+        m_lastMove = now;
+        return;
+    }
     if (!m_behind)
         apply();
     for (;;) {
@@ -144,11 +141,12 @@ void Win32Motion::waitForNextPass()
             break;
         waitForMessages(left);
     }
-    m_lastMove = Clock::now();
+    m_lastServed = m_lastMove = Clock::now();
 }
 
 void Win32Motion::settle()
 {
     m_behind = false;
     apply();
+    m_moving.reset();
 }

@@ -18,14 +18,15 @@ public:
     Win32Motion(HWND window, const bool& ended);
 
     // Platform's geometry operations, on the window's outer frame at the window's DPI.
-    float geometry(Geometry which) const;
+    float geometry(Geometry which);
     void setGeometry(Geometry which, float twips);
-    float screenWidth() const;
+    float screenWidth();
 
-    // Serves the window system until the next pass is due, at least once even when the run is
-    // late; user input is not acted on. A run never waits longer than kLongestRun in all.
+    // Serves the window system until the next pass is due; while the run is late, only about
+    // once a frame. User input is not acted on. A run never waits longer than kLongestRun in all.
     void waitForNextPass();
-    // Once the closing sequence has ended: sends the frame kept while it was behind time.
+    // Once the closing sequence has ended: sends the frame kept while it was behind time, and
+    // takes the window as Windows has it again.
     void settle();
 
     static constexpr std::chrono::milliseconds kCrossing{1000};
@@ -34,24 +35,32 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    UINT dpi() const;
-    // The outer frame as the program last set it, sent or not.
-    RECT outer() const;
+    // The window as the motion started from it and as the program has set it since. A pass
+    // reads and writes the frame ten times; asking Windows each time for the screen and the
+    // smallest size would take longer than the pass may.
+    struct Moving
+    {
+        RECT outer;
+        UINT dpi;
+        int screenPixels;
+        SIZE smallest; // Windows holds a window with a caption at its smallest tracking size
+    };
+    Moving& moving();
     void apply();
     // The window's top edge moves from `fromPixel` to `toPixel` on a screen `screenPixels`
     // wide: this move's share of kCrossing, the time for the top edge to travel from where the
     // run started to the screen's width, is added to the time the next pass is due.
     void noteTopMove(int fromPixel, int toPixel, int screenPixels);
-    int screenPixels() const;
 
     HWND m_window;
     const bool& m_ended;
-    // Once the program moves the window, the frame it set: what Windows or a window manager
-    // report meanwhile does not pull the window back between two passes.
-    std::optional<RECT> m_outer;
+    // Kept from the first read or write on, so that what Windows or a window manager report
+    // meanwhile does not pull the window back between two passes.
+    std::optional<Moving> m_moving;
     bool m_behind = false; // the run is behind time: frames are kept, not sent
     Clock::time_point m_runStart;
     Clock::time_point m_lastMove;
     Clock::time_point m_due;
+    Clock::time_point m_lastServed;
     std::chrono::duration<double> m_perPixel{0};
 };

@@ -98,10 +98,12 @@ void Win32Platform::eventReturned()
 {
     --m_depth;
     readEnded();
-    if (m_depth == 0) {
-        m_clipboard.flush();
+    if (m_depth > 0)
+        return;
+    m_clipboard.flush();
+    // Once the program has ended, leaveClipboard says it, when no message box can be cut short.
+    if (!m_ended)
         tellRefusedClipboard(u"Choose Copy Text to put it there.");
-    }
 }
 
 void Win32Platform::readEnded()
@@ -254,8 +256,9 @@ void Win32Platform::pumpEvents()
 {
     // With messages queued, they are all handled at once. With none, it sleeps until the next
     // one or a few milliseconds, so that a caller polling the clock (the Copy Text pause) neither
-    // spins a core nor oversleeps its deadline.
-    constexpr std::chrono::milliseconds idleWait{5};
+    // spins a core nor oversleeps its deadline. Each wake-up asks Wine's server twice; 10 ms
+    // keeps a pause under 2% of a core there, and on Windows a wait is one timer tick anyway.
+    constexpr std::chrono::milliseconds idleWait{10};
     // Paused inside a command: the clipboard has the phrase meanwhile.
     m_clipboard.flush();
     waitForMessages(idleWait);

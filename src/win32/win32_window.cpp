@@ -96,15 +96,17 @@ Win32Window::Win32Window(HINSTANCE instance, WNDPROC procedure, Win32Menu& menu)
         const bool combo = row.kind == WD::ControlKind::ComboBox;
         DWORD style = WS_CHILD | (row.visible ? WS_VISIBLE : 0) | (row.enabled ? 0 : WS_DISABLED);
         style |= combo ? DWORD(CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL) : DWORD(ES_LEFT | ES_AUTOHSCROLL);
-        // The boxes start empty: a hidden box never holds what the program keeps in it (the
-        // platform does), so no other program can read a phrase out of it.
-        const std::wstring text = combo ? wide(row.text) : std::wstring();
         const DWORD exStyle = combo ? 0 : WS_EX_CLIENTEDGE; // the boxes' sunken border
-        const HWND control = CreateWindowExW(exStyle, combo ? WC_COMBOBOXW : WC_EDITW, text.c_str(), style, 0, 0, 0, 0,
-                                             m_window, HMENU(INT_PTR(firstControlId + index)), instance, nullptr);
+        const HWND control = CreateWindowExW(exStyle, combo ? WC_COMBOBOXW : WC_EDITW, L"", style, 0, 0, 0, 0, m_window,
+                                             HMENU(INT_PTR(firstControlId + index)), instance, nullptr);
         if (!control)
             throwWindowError();
-        if (!combo)
+        // The boxes start empty: a hidden box never holds what the program keeps in it (the
+        // platform does), so no other program can read a phrase out of it. The combo box, which
+        // nothing uses, keeps its text.
+        if (combo)
+            SetWindowTextW(control, wide(row.text).c_str());
+        else
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0); // as long as a phrase may be
         if (row.box)
             m_boxes[std::size_t(*row.box)] = control;
