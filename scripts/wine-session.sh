@@ -13,6 +13,9 @@ wine_session() {
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   wine_log=$folder/wine.log
   : > "$wine_log"
+  # A server left from an earlier run that did not end (killed, say) serves a desktop on an X
+  # display that is gone.
+  wineserver -k 2>/dev/null || true
 
   # A private X display, at the first free number from 100 on. Wine must never start without
   # one: its desktop process would then refuse windows to every program for a while.
