@@ -410,6 +410,7 @@ TestedProgram TestedProgram::fromShortcut(const std::wstring& shortcut, const st
 TestedProgram::TestedProgram(TestedProgram&& other) noexcept
     : m_process(std::exchange(other.m_process, {}))
     , m_window(other.m_window)
+    , m_hiddenAtStart(std::move(other.m_hiddenAtStart))
     , m_ended(other.m_ended)
 {
 }
@@ -442,7 +443,9 @@ HWND TestedProgram::waitForWindow()
                       << (running() ? "" : " and the program ended");
         return nullptr;
     }
-    return m_window = windows.front();
+    m_window = windows.front();
+    m_hiddenAtStart = hiddenTexts();
+    return m_window;
 }
 
 int TestedProgram::waitForExit(std::chrono::milliseconds limit)
@@ -478,14 +481,14 @@ std::vector<HWND> TestedProgram::visibleChildren() const
     return visible;
 }
 
-std::vector<HWND> TestedProgram::hiddenChildren() const
+std::vector<std::wstring> TestedProgram::hiddenTexts() const
 {
-    std::vector<HWND> hidden;
+    std::vector<std::wstring> texts;
     for (HWND child : children(m_window)) {
         if (!IsWindowVisible(child))
-            hidden.push_back(child);
+            texts.push_back(textOf(child));
     }
-    return hidden;
+    return texts;
 }
 
 std::wstring TestedProgram::textOf(HWND control)

@@ -148,11 +148,14 @@ public:
     int waitForExit(std::chrono::milliseconds limit = 20s);
     Clock::time_point endedAt() const { return m_ended; }
 
-    // The visible text box; the child windows shown and those hidden (the hidden boxes, the
-    // combo box and what they are made of).
+    // The visible text box, and the child windows shown.
     HWND phraseBox() const;
     std::vector<HWND> visibleChildren() const;
-    std::vector<HWND> hiddenChildren() const;
+    // What WM_GETTEXT gets from each hidden child window (the hidden boxes, the combo box and
+    // what they are made of), in the order of the children.
+    std::vector<std::wstring> hiddenTexts() const;
+    // The same when the window was first shown.
+    const std::vector<std::wstring>& hiddenTextsAtStart() const { return m_hiddenAtStart; }
     // WM_GETTEXT, as any program can send it.
     static std::wstring textOf(HWND control);
     std::wstring phrase() const { return textOf(phraseBox()); }
@@ -183,6 +186,7 @@ private:
 
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;
+    std::vector<std::wstring> m_hiddenAtStart;
     Clock::time_point m_ended{};
 };
 
