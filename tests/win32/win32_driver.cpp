@@ -11,6 +11,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -76,41 +77,32 @@ ReplyWindow& replyWindow()
     return window;
 }
 
+// The child windows of `parent`, or the top-level windows where it is null.
+std::vector<HWND> windowsUnder(HWND parent)
+{
+    std::vector<HWND> found;
+    const WNDENUMPROC add = [](HWND window, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        return TRUE;
+    };
+    parent ? EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&found))
+           : EnumWindows(add, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring classOf(HWND window);
+
 // The top-level windows of `processId` of this class that are shown.
 std::vector<HWND> shownWindows(DWORD processId, const wchar_t* className)
 {
-    struct Search
-    {
-        DWORD processId;
-        const wchar_t* className;
-        std::vector<HWND> found;
-    } search{processId, className, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = L"";
-            GetClassNameW(window, name, 64);
-            if (owner == s.processId && IsWindowVisible(window) && std::wstring(name) == s.className)
-                s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::vector<HWND> children(HWND parent)
-{
-    std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+    std::vector<HWND> shown;
+    for (HWND window : windowsUnder(nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window) && classOf(window) == className)
+            shown.push_back(window);
+    }
+    return shown;
 }
 
 std::wstring classOf(HWND window)
@@ -152,16 +144,21 @@ int holdSession()
     return 0;
 }
 
+// One of the functions Wine adds to kernel32 and ntdll; null on Windows itself.
+template <typename Function>
+Function* wineFunction(const wchar_t* module, const char* name)
+{
+    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(module), name)));
+}
+
 bool underWine()
 {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wineFunction<const char*()>(L"ntdll.dll", "wine_get_version") != nullptr;
 }
 
 std::wstring windowsPath(const std::wstring& path)
 {
-    using ToDos = WCHAR* (*)(const char*);
-    const auto toDos = reinterpret_cast<ToDos>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    const auto toDos = wineFunction<WCHAR*(const char*)>(L"kernel32.dll", "wine_get_dos_file_name");
     if (path.empty() || path[0] != L'/' || !toDos)
         return path;
     WCHAR* dos = toDos(toUtf8(path).c_str());
@@ -172,12 +169,8 @@ std::wstring windowsPath(const std::wstring& path)
 
 std::string unixPath(const std::wstring& path)
 {
-    using ToUnix = char* (*)(const WCHAR*);
-    const auto toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!toUnix)
-        return {};
-    char* unix = toUnix(path.c_str());
+    const auto toUnix = wineFunction<char*(const WCHAR*)>(L"kernel32.dll", "wine_get_unix_file_name");
+    char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
     std::string result = unix ? unix : "";
     HeapFree(GetProcessHeap(), 0, unix);
     return result;
@@ -272,11 +265,6 @@ void ProgramFolder::writeHugeWordList(long long bytes)
     SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
     SetEndOfFile(file);
     CloseHandle(file);
-}
-
-void ProgramFolder::removeWordList()
-{
-    std::filesystem::remove(std::filesystem::path(m_path) / L"Words.TxT");
 }
 
 // --- The clipboard -------------------------------------------------------------------------------
@@ -463,7 +451,7 @@ int TestedProgram::waitForExit(std::chrono::milliseconds limit)
 
 HWND TestedProgram::phraseBox() const
 {
-    for (HWND child : children(m_window)) {
+    for (HWND child : windowsUnder(m_window)) {
         if (IsWindowVisible(child) && classOf(child) == L"Edit")
             return child;
     }
@@ -474,7 +462,7 @@ HWND TestedProgram::phraseBox() const
 std::vector<HWND> TestedProgram::visibleChildren() const
 {
     std::vector<HWND> visible;
-    for (HWND child : children(m_window)) {
+    for (HWND child : windowsUnder(m_window)) {
         if (IsWindowVisible(child))
             visible.push_back(child);
     }
@@ -484,7 +472,7 @@ std::vector<HWND> TestedProgram::visibleChildren() const
 std::vector<std::wstring> TestedProgram::hiddenTexts() const
 {
     std::vector<std::wstring> texts;
-    for (HWND child : children(m_window)) {
+    for (HWND child : windowsUnder(m_window)) {
         if (!IsWindowVisible(child))
             texts.push_back(textOf(child));
     }
@@ -501,53 +489,30 @@ std::wstring TestedProgram::textOf(HWND control)
     return std::wstring(text, length);
 }
 
-std::wstring TestedProgram::inspect(HWND target, int question) const
-{
-    return replyWindow().ask(target, question);
-}
-
 std::vector<MenuItem> TestedProgram::menu() const
 {
     std::vector<MenuItem> items;
-    const std::wstring answer = inspect(m_window, InspectMenu);
-    std::size_t start = 0;
-    for (std::size_t end; (end = answer.find(L'\n', start)) != std::wstring::npos; start = end + 1) {
-        const std::wstring line = answer.substr(start, end - start);
-        MenuItem item;
-        std::size_t p = 0;
-        const auto field = [&] {
-            const std::size_t bar = line.find(L'|', p);
-            std::wstring value = line.substr(p, bar - p);
-            p = bar == std::wstring::npos ? line.size() : bar + 1;
-            return value;
-        };
-        item.depth = std::stoi(field());
-        item.kind = field().at(0);
-        item.greyed = field() == L"G";
-        item.id = UINT(std::stoul(field()));
-        item.caption = line.substr(p);
-        items.push_back(item);
+    std::wistringstream lines(replyWindow().ask(m_window, InspectMenu));
+    for (std::wstring line; std::getline(lines, line);) {
+        std::wistringstream fields(line);
+        std::wstring depth, kind, state, id, caption;
+        for (std::wstring* field : {&depth, &kind, &state, &id})
+            std::getline(fields, *field, L'|');
+        std::getline(fields, caption);
+        items.push_back({std::stoi(depth), kind.at(0), state == L"G", UINT(std::stoul(id)), caption});
     }
     return items;
 }
 
-std::optional<MenuItem> TestedProgram::menuItem(const std::wstring& caption) const
-{
-    for (const MenuItem& item : menu()) {
-        if (item.caption == caption)
-            return item;
-    }
-    return std::nullopt;
-}
-
 void TestedProgram::choose(const std::wstring& caption)
 {
-    const auto item = menuItem(caption);
-    if (!item || item->kind != L'C') {
-        ADD_FAILURE() << "the menu has no command \"" << toUtf8(caption) << "\"";
-        return;
+    for (const MenuItem& item : menu()) {
+        if (item.caption == caption && item.kind == L'C') {
+            PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(item.id, 0), 0);
+            return;
+        }
     }
-    PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(item->id, 0), 0);
+    ADD_FAILURE() << "the menu has no command \"" << toUtf8(caption) << "\"";
 }
 
 std::wstring TestedProgram::barItem(std::size_t n, bool* greyed) const
@@ -597,7 +562,7 @@ std::optional<MessageBoxSeen> TestedProgram::waitForMessageBox(std::chrono::mill
     GetWindowTextW(box.window, title, 256);
     box.title = title;
     box.owner = GetWindow(box.window, GW_OWNER);
-    for (HWND child : children(box.window)) {
+    for (HWND child : windowsUnder(box.window)) {
         if (classOf(child) == L"Button" && IsWindowVisible(child))
             box.buttons.push_back(textOf(child));
         // The message is the static control with the id 0xFFFF in every message box.

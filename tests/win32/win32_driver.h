@@ -84,7 +84,6 @@ public:
     void writeWordList(const std::vector<std::wstring>& items);
     // Replaces Words.TxT by a sparse file of `bytes` zero bytes: reading it takes minutes.
     void writeHugeWordList(long long bytes);
-    void removeWordList();
 
 private:
     std::wstring m_path;
@@ -162,7 +161,6 @@ public:
 
     // The menu bar, read inside the program by the hook DLL.
     std::vector<MenuItem> menu() const;
-    std::optional<MenuItem> menuItem(const std::wstring& caption) const;
     // Chooses the command with this caption, as a click on it would.
     void choose(const std::wstring& caption);
     // Chooses a "Words" command and returns its phrase once the command has shown it whole: the
@@ -182,7 +180,6 @@ public:
 
 private:
     TestedProgram() = default;
-    std::wstring inspect(HWND target, int question) const;
 
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;
