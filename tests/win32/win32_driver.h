@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // A row of a table of cases, which gtest names and prints by its `name` (letters, digits and
-// underscores): INSTANTIATE_TEST_SUITE_P(Table, Suite, testing::Values(...),
+// underscores): INSTANTIATE_TEST_SUITE_P(Rows, Suite, testing::Values(...),
 // testing::PrintToStringParamName()).
 struct Row
 {
