@@ -2,9 +2,12 @@
 # SPDX-License-Identifier: MIT
 # Installs the Debian packages that are missing for building, and with "test", "package",
 # "bench" or "fuzz" those for testing, for making the .deb (scripts/package.sh), for the
-# benchmark report (bench/report.sh) or for fuzzing (fuzz/run.sh); PACKAGE names add more.
-# Prints one line per step and keeps apt's own output in $BUILD/install-deps.log.
-# Usage: scripts/install-deps.sh [build|test|package|bench|fuzz] [PACKAGE...]
+# benchmark report (bench/report.sh) or for fuzzing (fuzz/run.sh); with "windows" those for
+# building the Windows program and its installer and testing them under Wine
+# (scripts/build-windows.sh, scripts/test-windows.sh), instead of the Linux build's.
+# PACKAGE names add more. Prints one line per step and keeps apt's own output in
+# $BUILD/install-deps.log.
+# Usage: scripts/install-deps.sh [build|test|package|bench|fuzz|windows] [PACKAGE...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +25,12 @@ test_packages+=(sway wtype wl-clipboard mutter xwayland qt6-wayland)
 package_packages=(dpkg-dev file)
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
 fuzz_packages=(clang libclang-rt-dev) # the release's own clang (14 on Debian 12, 19 on Debian 13)
+# The posix flavour of mingw-w64 (the win32 one has no std::thread on GCC 12); googletest's
+# sources, built for Windows; the 64-bit Wine (the installer is a 64-bit one, so no wine32) with
+# its own fonts for menus and message boxes, and Liberation Mono for Courier New; NSIS; a private
+# X display for Wine and xclip to read its clipboard from the X side.
+windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine fonts-liberation nsis
+                  xvfb xclip)
 
 set_name=${1:-build}
 packages=("${build_packages[@]}")
@@ -31,7 +40,8 @@ case "$set_name" in
   package) packages+=("${package_packages[@]}") ;;
   bench) packages+=("${bench_packages[@]}") ;;
   fuzz) packages+=("${fuzz_packages[@]}") ;;
-  *) echo "usage: $0 [build|test|package|bench|fuzz] [PACKAGE...]" >&2; exit 2 ;;
+  windows) packages=("${windows_packages[@]}") ;;
+  *) echo "usage: $0 [build|test|package|bench|fuzz|windows] [PACKAGE...]" >&2; exit 2 ;;
 esac
 packages+=("${@:2}")
 
