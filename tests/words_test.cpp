@@ -586,7 +586,11 @@ TEST_P(WordsCommand, BuildsPhraseOfN)
 }
 
 INSTANTIATE_TEST_SUITE_P(W1ToW10, WordsCommand, ::testing::Range(1, 11),
-                         [](const ::testing::TestParamInfo<int>& row) { return "W" + std::to_string(row.param); });
+                         [](const ::testing::TestParamInfo<int>& row) {
+                             std::string name = "W";
+                             name += std::to_string(row.param);
+                             return name;
+                         });
 
 TEST_F(FormTest, WordsCommandWritesPhraseBoxStepByStep)
 {
