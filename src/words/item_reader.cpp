@@ -299,13 +299,13 @@ std::ptrdiff_t ItemReader::nextMarkLine(const Unit* p, std::ptrdiff_t from, std:
             const std::ptrdiff_t end = pastMarks(p, i, n, &kind);
             return kind == Mark::Cut || (end > i && (end == n || isLineEnd(p[end])));
         };
-        // Most blocks hold no 0xEF byte at all, and memchr tells so at memory speed; where they
+        // Most blocks hold no 0xEF byte at all, and findByte tells so at memory speed; where they
         // are few it hops from one to the next. Text with many (Windows-1252's "ï", halfwidth
         // forms in UTF-8) is searched a chunk at a time instead.
         const char* q = p + from;
         for (int hops = 0; hops < 16; ++hops, ++q) {
-            q = static_cast<const char*>(std::memchr(q, 0xEF, std::size_t(p + n - q)));
-            if (!q)
+            q += findByte(q, p + n - q, '\xEF');
+            if (q == p + n)
                 return n;
             // p[0] opens a line whenever it is searched: an item under way was read past it.
             const std::ptrdiff_t i = q - p;

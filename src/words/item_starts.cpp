@@ -5,15 +5,13 @@
 #include <algorithm>
 #include <type_traits>
 
-// The chunk loop below is plain C++ that the compiler turns into vector code (GCC does so from
-// -O2 on since version 12). On x86-64 it is built twice, for AVX2 and for the baseline (SSE2),
-// and the loader picks the one the processor runs best; elsewhere it is built once for the
-// target's own vector unit, or none. The helpers it runs in are always inlined, so that each
-// build has its own copy of them.
-#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__)
-#define LEXITROVE_AVX2_AND_BASELINE __attribute__((target_clones("avx2", "default")))
-#else
-#define LEXITROVE_AVX2_AND_BASELINE
+// The chunk loops below are plain C++ that the compiler turns into vector code (GCC does so from
+// -O2 on since version 12). On x86-64 with GCC or Clang each entry point is built twice, for AVX2
+// and for the baseline (SSE2), and the first call picks the one the processor runs best, on Linux
+// and Windows alike; elsewhere it is built once for the target's own vector unit, or none. The
+// helpers they run in are always inlined, so that each build has its own copy of them.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define LEXITROVE_AVX2_BUILD 1
 #endif
 
 namespace {
@@ -101,19 +99,16 @@ template <typename Unit>
     return walk(p, chunk, n, found, limit);
 }
 
-// The two builds and the choice between them stay inside this file, where every compiler can
-// link them (Clang names the chooser apart); callers see one plain function each.
-LEXITROVE_AVX2_AND_BASELINE ItemStarts findBytes(const char* p, std::ptrdiff_t n, std::int64_t limit)
+// Whether [p, p + Chunk) holds `byte`: an OR of byte-wide lanes, as in markLineInChunk.
+[[gnu::always_inline]] inline bool byteInChunk(const char* p, char byte)
 {
-    return find(p, n, limit);
+    unsigned char any = 0;
+    for (std::ptrdiff_t i = 0; i < Chunk; ++i)
+        any |= static_cast<unsigned char>(p[i] == byte);
+    return any != 0;
 }
 
-LEXITROVE_AVX2_AND_BASELINE ItemStarts findWide(const char16_t* p, std::ptrdiff_t n, std::int64_t limit)
-{
-    return find(p, n, limit);
-}
-
-LEXITROVE_AVX2_AND_BASELINE std::ptrdiff_t findMarkLineBytes(const char* p, std::ptrdiff_t n)
+[[gnu::always_inline]] inline std::ptrdiff_t markLine(const char* p, std::ptrdiff_t n)
 {
     std::ptrdiff_t i = 1;
     while (i + Chunk + 3 <= n && !markLineInChunk(p + i))
@@ -125,19 +120,83 @@ LEXITROVE_AVX2_AND_BASELINE std::ptrdiff_t findMarkLineBytes(const char* p, std:
     return n;
 }
 
+[[gnu::always_inline]] inline std::ptrdiff_t byteIndex(const char* p, std::ptrdiff_t n, char byte)
+{
+    std::ptrdiff_t i = 0;
+    while (i + Chunk <= n && !byteInChunk(p + i, byte))
+        i += Chunk;
+    while (i < n && p[i] != byte)
+        ++i;
+    return i;
+}
+
+// The entry points, in one build or the other.
+struct Build
+{
+    ItemStarts (*bytes)(const char*, std::ptrdiff_t, std::int64_t);
+    ItemStarts (*wide)(const char16_t*, std::ptrdiff_t, std::int64_t);
+    std::ptrdiff_t (*markLine)(const char*, std::ptrdiff_t);
+    std::ptrdiff_t (*byteIndex)(const char*, std::ptrdiff_t, char);
+};
+
+constexpr Build Baseline{
+    [](const char* p, std::ptrdiff_t n, std::int64_t limit) { return find(p, n, limit); },
+    [](const char16_t* p, std::ptrdiff_t n, std::int64_t limit) { return find(p, n, limit); },
+    [](const char* p, std::ptrdiff_t n) { return markLine(p, n); },
+    [](const char* p, std::ptrdiff_t n, char byte) { return byteIndex(p, n, byte); },
+};
+
+#if defined(LEXITROVE_AVX2_BUILD)
+[[gnu::target("avx2")]] ItemStarts bytesAvx2(const char* p, std::ptrdiff_t n, std::int64_t limit)
+{
+    return find(p, n, limit);
+}
+[[gnu::target("avx2")]] ItemStarts wideAvx2(const char16_t* p, std::ptrdiff_t n, std::int64_t limit)
+{
+    return find(p, n, limit);
+}
+[[gnu::target("avx2")]] std::ptrdiff_t markLineAvx2(const char* p, std::ptrdiff_t n)
+{
+    return markLine(p, n);
+}
+[[gnu::target("avx2")]] std::ptrdiff_t byteIndexAvx2(const char* p, std::ptrdiff_t n, char byte)
+{
+    return byteIndex(p, n, byte);
+}
+constexpr Build Avx2{bytesAvx2, wideAvx2, markLineAvx2, byteIndexAvx2};
+#endif
+
+const Build& build()
+{
+#if defined(LEXITROVE_AVX2_BUILD)
+    static const Build chosen = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") ? Avx2 : Baseline;
+    }();
+    return chosen;
+#else
+    return Baseline;
+#endif
+}
+
 } // namespace
 
 ItemStarts findItemStarts(const char* p, std::ptrdiff_t n, std::int64_t limit)
 {
-    return findBytes(p, n, limit);
+    return build().bytes(p, n, limit);
 }
 
 ItemStarts findItemStarts(const char16_t* p, std::ptrdiff_t n, std::int64_t limit)
 {
-    return findWide(p, n, limit);
+    return build().wide(p, n, limit);
 }
 
 std::ptrdiff_t findMarkLine(const char* p, std::ptrdiff_t n)
 {
-    return findMarkLineBytes(p, n);
+    return build().markLine(p, n);
+}
+
+std::ptrdiff_t findByte(const char* p, std::ptrdiff_t n, char byte)
+{
+    return build().byteIndex(p, n, byte);
 }

@@ -32,3 +32,7 @@ ItemStarts findItemStarts(const char16_t* p, std::ptrdiff_t n, std::int64_t limi
 // 0x00 to 0x0D or 0xEF to 0xFF there: the caller looks closer), or closer to the end than that;
 // n when there is none. p[0] is never one: only the caller knows what precedes it.
 std::ptrdiff_t findMarkLine(const char* p, std::ptrdiff_t n);
+
+// The index of the first `byte` in [p, p + n), n when there is none: memchr, but as fast where
+// the C library's is a plain loop (the one Windows programs get from Wine).
+std::ptrdiff_t findByte(const char* p, std::ptrdiff_t n, char byte);
