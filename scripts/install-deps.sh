@@ -13,8 +13,9 @@ cd "$(dirname "$0")/.."
 
 # fonts-dejavu-core is the menu bar's and the message boxes' face; the phrase box asks for
 # Courier New, whose metric twin is Liberation Mono.
-build_packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core fonts-liberation
-                libxcb1-dev)
+# libgtest-dev: the logic's tests, which every build makes unless -DBUILD_TESTING=OFF.
+build_packages=(cmake make g++ libgtest-dev qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+                fonts-liberation libxcb1-dev)
 # openbox is the window manager of the tests' private X displays; xfce4-settings (xfsettingsd)
 # and diodon are the clipboard managers of the clipboard test (Debian 13 has no parcellite).
 test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-x11 xfce4-settings diodon
@@ -24,7 +25,9 @@ test_packages=(xvfb xauth openbox xdotool xclip x11-utils imagemagick dbus dbus-
 test_packages+=(sway wtype wl-clipboard mutter xwayland qt6-wayland)
 package_packages=(dpkg-dev file)
 bench_packages=(gnuplot-nox coreutils xvfb xauth openbox python3 python3-xlib)
-fuzz_packages=(clang libclang-rt-dev) # the release's own clang (14 on Debian 12, 19 on Debian 13)
+# The release's own clang (14 on Debian 12, 19 on Debian 13); the fuzz targets run the logic
+# against the test double, which reports through GoogleTest.
+fuzz_packages=(clang libclang-rt-dev libgtest-dev)
 # The posix flavour of mingw-w64 (the win32 one has no std::thread on GCC 12); googletest's
 # sources, built for Windows; the 64-bit Wine (the installer is a 64-bit one, so no wine32) with
 # its own fonts for menus and message boxes, and Liberation Mono for Courier New; NSIS; a private
