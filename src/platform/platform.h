@@ -14,6 +14,7 @@
 // A failure of a platform operation, carried as a numbered error, so that the word-list readers
 // can tell a missing file from the rest:
 //    6  Overflow                  (a count past the signed 32-bit range)
+//    7  Out of memory             (a control could not take a text)
 //   18  User interrupt            (a read stopped: the window is to close or the program to end)
 //   51  Internal error            (the system's random source failed)
 //   53  File not found            (also a dangling symbolic link)
@@ -31,6 +32,7 @@ struct PlatformError
 
 namespace ErrorNumber {
 constexpr int Overflow = 6;
+constexpr int OutOfMemory = 7;
 constexpr int UserInterrupt = 18;
 constexpr int InternalError = 51;
 constexpr int FileNotFound = 53;

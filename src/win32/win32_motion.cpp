@@ -17,7 +17,7 @@ constexpr double kLargestPixels = 16777215;
 
 } // namespace
 
-Win32Motion::Win32Motion(HWND window, const bool& ended)
+Win32Motion::Win32Motion(HWND window, bool& ended)
     : m_window(window)
     , m_ended(ended)
 {}

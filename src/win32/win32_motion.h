@@ -16,7 +16,7 @@ class Win32Motion
 {
 public:
     // `ended`: the platform's flag that the process was ended, which cuts a wait short.
-    Win32Motion(HWND window, const bool& ended);
+    Win32Motion(HWND window, bool& ended);
 
     // Platform's geometry operations, on the window's outer frame at the window's DPI.
     float geometry(Geometry which);
@@ -48,7 +48,7 @@ private:
     void apply();
 
     HWND m_window;
-    const bool& m_ended;
+    bool& m_ended;
     // Kept from the first read or write on, so that what Windows or a window manager report
     // meanwhile does not pull the window back between two passes.
     std::optional<Moving> m_moving;

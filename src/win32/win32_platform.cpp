@@ -19,9 +19,6 @@ const wchar_t* wide(const std::u16string& text)
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-// What Visual Basic calls error 7: Windows could not take the text.
-constexpr int kOutOfMemory = 7;
-
 } // namespace
 
 Win32Platform::Win32Platform(HINSTANCE instance, int showCommand)
@@ -291,5 +288,5 @@ void Win32Platform::showText(Box box, const std::u16string& text)
     if (box != Box::Text1)
         return;
     if (!SetWindowTextW(m_window.box(box), wide(text)))
-        throw PlatformError{kOutOfMemory, windowsErrorText(GetLastError())};
+        throw PlatformError{ErrorNumber::OutOfMemory, windowsErrorText(GetLastError())};
 }

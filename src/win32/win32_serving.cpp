@@ -26,11 +26,12 @@ bool asksToClose(const MSG& message)
 
 } // namespace
 
-void handleQueuedMessages(UserInput input, const bool& stop)
+void handleQueuedMessages(UserInput input, bool& ended)
 {
     MSG message;
-    while (!stop && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (!ended && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
+            ended = true;
             PostQuitMessage(int(message.wParam));
             return;
         }
@@ -50,7 +51,7 @@ void waitForMessages(std::chrono::milliseconds timeout)
                                 QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-BusyServing::BusyServing(HWND window, const bool& ended)
+BusyServing::BusyServing(HWND window, bool& ended)
     : m_window(window)
     , m_ended(ended)
 {}

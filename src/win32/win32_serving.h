@@ -10,11 +10,12 @@
 
 enum class UserInput { Handled, Dropped };
 
-// Handles the messages queued now, then returns; stops early once `stop` is set (the process
+// Handles the messages queued now, then returns; stops early once `ended` is set (the process
 // was ended by one of them). With UserInput::Dropped, the mouse and keys are not acted on and
 // their messages are thrown away, except that a click on the close box or Alt+F4 still asks the
-// window to close. A WM_QUIT met here is posted again for the event loop.
-void handleQueuedMessages(UserInput input, const bool& stop);
+// window to close. A WM_QUIT met here, which another program may post, ends the process as a
+// signal does on Linux: `ended` is set, and the message is posted again for the event loop.
+void handleQueuedMessages(UserInput input, bool& ended);
 
 // Sleeps until a message arrives or `timeout` has passed.
 void waitForMessages(std::chrono::milliseconds timeout);
@@ -24,7 +25,7 @@ class BusyServing
 {
 public:
     // `ended`: the platform's flag that the process was ended.
-    BusyServing(HWND window, const bool& ended);
+    BusyServing(HWND window, bool& ended);
 
     // Platform::serveWhileReading. The first call of a command only notes the time; a later one
     // that comes a frame or more after the last service handles the queued messages, with the
@@ -47,7 +48,7 @@ private:
     bool pointerOverWindow() const;
 
     HWND m_window;
-    const bool& m_ended;
+    bool& m_ended;
     bool m_inCommand = false; // a read began since the last event's handler returned
     bool m_serving = false;
     bool m_busyPointer = false;
