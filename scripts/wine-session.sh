@@ -42,16 +42,32 @@ wine_session() {
 
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-session: making the Wine prefix $WINEPREFIX (its output: $wine_log)" >&2
-    wineboot -i >>"$wine_log" 2>&1
-    wineserver -w
-    # Without a window manager Wine waits for one on every closed window; it manages its own.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$wine_log" 2>&1
-    wineserver -w
+    # Once more from scratch if the first try fails, saying why: the prefix is where the tests
+    # run, not what they test.
+    wine_make_prefix || {
+      echo "wine-session: making the prefix failed; the end of $wine_log:" >&2
+      tail -n 15 "$wine_log" | sed 's/^/    /' >&2
+      echo "wine-session: trying once more" >&2
+      wineserver -k 2>/dev/null || true
+      rm -rf "$WINEPREFIX"
+      wine_make_prefix || { echo "wine-session: could not make the Wine prefix; see $wine_log" >&2; return 1; }
+    }
   fi
   # One server for the whole script, with its services started away from any caller's pipes: a
   # service started by a program whose output is read would hold that output open.
-  wineserver -p
-  wine cmd /c exit </dev/null >/dev/null 2>&1
+  if ! wineserver -p || ! wine cmd /c exit </dev/null >>"$wine_log" 2>&1; then
+    echo "wine-session: Wine would not start in $WINEPREFIX; the end of $wine_log:" >&2
+    tail -n 15 "$wine_log" | sed 's/^/    /' >&2
+    return 1
+  fi
+}
+
+wine_make_prefix() {
+  wineboot -i >>"$wine_log" 2>&1 &&
+    wineserver -w &&
+    # Without a window manager Wine waits for one on every closed window; it manages its own.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$wine_log" 2>&1 &&
+    wineserver -w
 }
 
 wine_session_end() {
