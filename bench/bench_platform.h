@@ -37,6 +37,13 @@ public:
     }
     const std::u16string& phrase() const { return text(Box::Text1); }
     const std::u16string& clipboard() const { return m_clipboard; }
+    // From here on the random bits come from a fixed sequence that starts at `seed`, so that two
+    // builds set against each other draw the same ordinals and do the same work.
+    void drawFromSeed(std::uint64_t seed)
+    {
+        m_seeded = true;
+        m_seed = seed;
+    }
 
     void showWindow() override {}
     int runEventLoop() override { return 0; }
@@ -55,7 +62,7 @@ public:
     bool hasEnded() const override { return false; }
     int exitStatus() const override { return 0; }
     float timeOfDay() override { return 0.0f; }
-    std::uint64_t randomBits() override { return systemRandomBits(); }
+    std::uint64_t randomBits() override { return m_seeded ? splitMix64(m_seed) : systemRandomBits(); }
     void pumpEvents() override {}
     void serveWhileReading() override {}
     void setCaption(Item, const std::u16string&) override {}
@@ -70,7 +77,18 @@ protected:
     void showText(Box box, const std::u16string& text) override { m_controls[std::size_t(box)] = text; }
 
 private:
+    // SplitMix64: the same sequence from the same seed on every system and compiler.
+    static std::uint64_t splitMix64(std::uint64_t& state)
+    {
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15u);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+        return z ^ (z >> 31);
+    }
+
     std::u16string m_folder;
+    bool m_seeded = false;
+    std::uint64_t m_seed = 0;
     std::array<std::u16string, 3> m_controls; // by Box: what the desktop's controls show
     std::u16string m_clipboard;
 };
