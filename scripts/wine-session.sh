@@ -17,13 +17,17 @@ wine_session() {
   # display that is gone.
   wineserver -k 2>/dev/null || true
 
+  # Windows' display scaling: 96 dots per inch (100%) unless LEXITROVE_DESKTOP_DPI says
+  # otherwise (120 is 125%, 144 is 150%), as for the Linux suites; the screen grows with it, as
+  # a real screen at that scaling has the pixels for it.
+  local dpi=${LEXITROVE_DESKTOP_DPI:-96}
   # A private X display, at the first free number from 100 on. Wine must never start without
   # one: its desktop process would then refuse windows to every program for a while.
   wine_xvfb=
   local number
   for number in $(seq 100 199); do
     [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >>"$wine_log" 2>&1 &
+    Xvfb ":$number" -screen 0 "$((1280 * dpi / 96))x$((800 * dpi / 96))x24" -nolisten tcp >>"$wine_log" 2>&1 &
     wine_xvfb=$!
     for _ in $(seq 100); do
       [ -e "/tmp/.X11-unix/X$number" ] && break
@@ -53,6 +57,9 @@ wine_session() {
       wine_make_prefix || { echo "wine-session: could not make the Wine prefix; see $wine_log" >&2; return 1; }
     }
   fi
+  # Set every time, so that a prefix kept from a run at another scaling does not keep it.
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$wine_log" 2>&1 &&
+    wineserver -w || { echo "wine-session: could not set $dpi dots per inch in $WINEPREFIX" >&2; return 1; }
   # One server for the whole script, with its services started away from any caller's pipes: a
   # service started by a program whose output is read would hold that output open.
   if ! wineserver -p || ! wine cmd /c exit </dev/null >>"$wine_log" 2>&1; then
