@@ -6,15 +6,18 @@
 // editing commands themselves.
 #pragma once
 
+#include "app/form1.h"
 #include "bench_support.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "system/file_input.h"
 #include "system/system_random.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class BenchPlatform final : public Platform
@@ -92,3 +95,20 @@ private:
     std::array<std::u16string, 3> m_controls; // by Box: what the desktop's controls show
     std::u16string m_clipboard;
 };
+
+// "Words (10)" as the user meets it, the start-up count and then ten random fetches, on the
+// Words.TxT in `folder`: its milliseconds. With a seed, the draws are those of drawFromSeed.
+inline double timeWords10(const std::u16string& folder, std::optional<std::uint64_t> seed = {})
+{
+    BenchPlatform program(folder);
+    if (seed)
+        program.drawFromSeed(*seed);
+    Form1 form(program);
+    const double ms = timeMs([&] {
+        form.load();
+        program.choose(Item::W10);
+    });
+    if (std::count(program.phrase().begin(), program.phrase().end(), u' ') != 9)
+        benchFailed("\"Words (10)\" made no phrase of ten words");
+    return ms;
+}

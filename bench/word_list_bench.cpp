@@ -126,18 +126,7 @@ int main(int argc, char* argv[])
         if (state.Pos != lines / 2)
             benchFailed("fetch stopped at %d", int(state.Pos));
 
-        // "Words (10)" as the user meets it: the start-up count, then ten random fetches.
-        const Spread words10Runs = spreadOf(runs, [&] {
-            BenchPlatform program(fromSystemUtf8(folder));
-            Form1 form(program);
-            const double ms = timeMs([&] {
-                form.load();
-                program.choose(Item::W10);
-            });
-            if (std::count(program.phrase().begin(), program.phrase().end(), u' ') != 9)
-                benchFailed("\"Words (10)\" made no phrase of ten words");
-            return ms;
-        });
+        const Spread words10Runs = spreadOf(runs, [&] { return timeWords10(fromSystemUtf8(folder)); });
         const double words10 = words10Runs.best;
         const long rss = childRss(argv[0], folder);
         if (csv)
