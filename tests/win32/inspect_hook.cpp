@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 // A hook DLL that the test driver has Windows load into the running program, to read what only
-// that process can read: its menus, and which standard icon a message box of it shows.
+// that process can read: its menus, which standard icon a message box of it shows, and the
+// pointer it has set.
 //
 // The driver installs InspectHook as a WH_GETMESSAGE hook on the window's thread and posts the
 // message registered as InspectMessageName to a window of the program, with its own reply
 // window in wParam and the question in lParam. The hook answers with WM_COPYDATA: one line per
-// menu item, or the icon's name. The program itself carries no code for this.
+// menu item, or the icon's or pointer's name. The program itself carries no code for this.
 #include "inspect_protocol.h"
 
 #include <windows.h>
@@ -68,6 +69,17 @@ std::wstring describeIcon(HWND box)
     return L"another icon";
 }
 
+// The pointer set by the program's thread. Like icons, shared pointers are loaded once per process.
+std::wstring describePointer()
+{
+    const HCURSOR pointer = GetCursor();
+    if (pointer == LoadCursorW(nullptr, IDC_WAIT))
+        return L"wait";
+    if (pointer == LoadCursorW(nullptr, IDC_ARROW))
+        return L"arrow";
+    return L"another pointer";
+}
+
 void answer(HWND target, HWND replyTo, LPARAM question)
 {
     std::wstring reply;
@@ -76,6 +88,8 @@ void answer(HWND target, HWND replyTo, LPARAM question)
             describeMenu(bar, 0, reply);
     } else if (question == InspectIcon) {
         reply = describeIcon(target);
+    } else if (question == InspectPointer) {
+        reply = describePointer();
     }
     COPYDATASTRUCT data{};
     data.dwData = DWORD(question);

@@ -9,4 +9,6 @@ inline constexpr wchar_t InspectMessageName[] = L"LexitroveTestInspect";
 // The window's menu bar, one line per item, depth first:
 //   depth|kind|state|id|caption   kind P (opens a list), S (separator), C (command);
 //                                 state G (greyed) or -; id 0 for a list
-enum InspectQuestion { InspectMenu = 1, InspectIcon = 2 }; // icon: "exclamation", "hand", ...
+// The icon of a message box: "exclamation", "hand", ...
+// The pointer the program has set: "wait", "arrow" or "another pointer".
+enum InspectQuestion { InspectMenu = 1, InspectIcon = 2, InspectPointer = 3 };

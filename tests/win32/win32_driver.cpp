@@ -515,6 +515,18 @@ void TestedProgram::choose(const std::wstring& caption)
     ADD_FAILURE() << "the menu has no command \"" << toUtf8(caption) << "\"";
 }
 
+void TestedProgram::pointAtWindow() const
+{
+    RECT frame{};
+    GetWindowRect(m_window, &frame);
+    SetCursorPos((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+}
+
+std::wstring TestedProgram::pointer() const
+{
+    return replyWindow().ask(m_window, InspectPointer);
+}
+
 std::wstring TestedProgram::barItem(std::size_t n, bool* greyed) const
 {
     std::vector<MenuItem> bar;

@@ -163,6 +163,10 @@ public:
     std::vector<MenuItem> menu() const;
     // Chooses the command with this caption, as a click on it would.
     void choose(const std::wstring& caption);
+    // Puts the mouse pointer over the middle of the window, and names the pointer the program has
+    // set, read inside it by the hook DLL: "wait", "arrow" or "another pointer".
+    void pointAtWindow() const;
+    std::wstring pointer() const;
     // Chooses a "Words" command and returns its phrase once the command has shown it whole: the
     // counter on the bar, which it writes last, gives the length of the phrase in the box.
     std::wstring generate(const std::wstring& command);

@@ -379,7 +379,9 @@ TEST(ClosingDuringALongRead, StopsTheReadAndEndsWithoutAPhrase)
     TestedProgram& program = run.program;
     // A sparse terabyte of zeros: one item that takes minutes to read to its end.
     run.folder.writeHugeWordList(1LL << 40);
+    program.pointAtWindow();
     program.choose(L"Words (10)");
+    EXPECT_EQ(program.pointer(), L"wait") << "the pointer over the window while the command reads";
     const auto asked = Clock::now();
     PostMessageW(program.window(), WM_CLOSE, 0, 0);
     const double took = expectEndInTime(program, asked);
