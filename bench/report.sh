@@ -16,7 +16,8 @@ docs=docs
 mkdir -p "$raw" "$docs"
 
 scripts/install-deps.sh bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLEXITROVE_BENCHMARKS=ON "$@" > "$raw/configure.log" 2>&1 \
+# Qt is looked for unless this run's arguments say otherwise, whatever an earlier run said.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLEXITROVE_BENCHMARKS=ON -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=OFF "$@" > "$raw/configure.log" 2>&1 \
   || { cat "$raw/configure.log"; exit 1; }
 # The program and the qt_ benchmarks exist only where the Qt desktop is built.
 targets=$(cmake --build "$build" --target help)

@@ -23,7 +23,8 @@ lines=10000000
 say() { echo "windows_bench: $*" >&2; }
 fail() { say "$*"; exit 2; }
 
-BUILD=$windows scripts/install-deps.sh windows >&2
+# The Windows tools, and what the Linux benchmark build needs besides.
+BUILD=$windows scripts/install-deps.sh windows g++ libgtest-dev >&2 || fail "could not install what is missing"
 mkdir -p "$windows"
 say "building the Linux benchmark in $linux and the Windows programs in $windows"
 if [ ! -f "$linux/CMakeCache.txt" ]; then
@@ -39,7 +40,7 @@ cmake --build "$windows" -j"$jobs" --target lexitrove windows_words_bench window
 
 # shellcheck source=scripts/wine-session.sh
 . scripts/wine-session.sh
-wine_session "$windows" >&2
+wine_session "$windows" >&2 || fail "could not start Wine"
 # Programs' output goes to files: a pipe read here would be held open by Wine's desktop process,
 # which the first window starts.
 run() {

@@ -16,6 +16,7 @@ if ! cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cm
 fi
 cmake --build "$build" -j"$(scripts/jobs.sh)" --target lexitrove windows_package
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-echo "program:   $PWD/$build/lexitrove.exe"
-echo "installer: $PWD/$build/Lexitrove-$version-setup.exe"
-echo "zip:       $PWD/$build/Lexitrove-$version-portable.zip"
+folder=$(realpath "$build")
+echo "program:   $folder/lexitrove.exe"
+echo "installer: $folder/Lexitrove-$version-setup.exe"
+echo "zip:       $folder/Lexitrove-$version-portable.zip"

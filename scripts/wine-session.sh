@@ -9,7 +9,7 @@ wine_session() {
   # A 64-bit prefix; no debug chatter (it would also say that wine32 is missing, which nothing
   # here needs); no Mono or Gecko prompts; no menu entries written to the host's desktop by
   # winemenubuilder; UTF-8, so that paths beyond ASCII reach the programs intact.
-  export WINEPREFIX=$PWD/$folder/wine WINEARCH=win64 WINEDEBUG=-all LANG=C.UTF-8
+  export WINEPREFIX=$(realpath -m "$folder/wine") WINEARCH=win64 WINEDEBUG=-all LANG=C.UTF-8
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   wine_log=$folder/wine.log
   : > "$wine_log"
@@ -35,6 +35,7 @@ wine_session() {
       sleep 0.1
     done
     if [ -e "/tmp/.X11-unix/X$number" ] && kill -0 "$wine_xvfb" 2>/dev/null; then break; fi
+    kill "$wine_xvfb" 2>/dev/null || true
     wine_xvfb=
   done
   if [ -z "$wine_xvfb" ]; then
