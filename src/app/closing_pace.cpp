@@ -12,11 +12,12 @@ constexpr std::chrono::milliseconds kRunGap{250};
 
 } // namespace
 
-void ClosingPace::noteTopMove(int fromPixel, int toPixel, int screenPixels, Clock::time_point now)
+void ClosingPace::noteTopMove(int fromPixel, int toPixel, int screenPixels)
 {
     const int distance = toPixel - fromPixel;
     if (distance <= 0 || screenPixels <= 0)
         return;
+    const Clock::time_point now = Clock::now();
     if (now - m_lastMove > kRunGap) {
         // The run ends once the top edge passes the screen's width, so the way left is known
         // here: spread kCrossing over it, wherever the window starts. A window that starts low

@@ -16,7 +16,7 @@ public:
     // The window's top edge moved from `fromPixel` to `toPixel` on a screen `screenPixels` wide:
     // this move's share of kCrossing is added to the time the next pass is due. Moves that follow
     // one another closely form one run.
-    void noteTopMove(int fromPixel, int toPixel, int screenPixels, Clock::time_point now = Clock::now());
+    void noteTopMove(int fromPixel, int toPixel, int screenPixels);
     // When the next pass is due: never later than kLongestRun after the run began, so that a
     // window that keeps moving cannot hold the program past its end.
     Clock::time_point nextPass() const;

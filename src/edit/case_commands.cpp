@@ -7,11 +7,12 @@
 
 namespace {
 
-// The upper case of one 16-bit character on its own. Half of a surrogate pair is not a letter
-// by itself and comes back as it was.
+// The upper case of one 16-bit character on its own, where it stays one. Half of a surrogate
+// pair is not a letter by itself and has no mapping, so it comes back as it was.
 char16_t raised(char16_t ch)
 {
-    return simpleUpperCase(std::u16string_view(&ch, 1)).front();
+    const char32_t upper = simpleUpperCase(char32_t(ch));
+    return upper < 0x10000 ? char16_t(upper) : ch;
 }
 
 } // namespace

@@ -23,9 +23,11 @@ QtPlatform::QtPlatform(QtWindow& window)
     , m_motion(window)
     , m_busy(window)
 {
-    // The boxes start with the texts the window was built with.
-    for (const Box box : {Box::Text1, Box::Text2, Box::Text3})
-        setText(box, toText(m_window.box(box).text()));
+    // The boxes' texts as the window description starts them; no sink yet, so no event.
+    for (const WindowDescription::Control& row : WindowDescription::controls()) {
+        if (row.box)
+            setText(*row.box, std::u16string(row.text));
+    }
     for (const WindowDescription::MenuRow& row : WindowDescription::menuTree())
         connect(&m_window.action(row.item), &QAction::triggered, this, [this, item = row.item] { chosen(item); });
     m_window.onCloseRequest([this] { return mayClose(); });

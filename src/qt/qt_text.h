@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The logic's text and Qt's, converted in this one place: both are UTF-16, so a conversion copies
+// The logic's text as Qt's, converted in this one place: both are UTF-16, so the conversion copies
 // the units as they are, a lone surrogate included, and never re-encodes.
 #pragma once
 
@@ -12,9 +12,4 @@
 inline QString toQString(std::u16string_view text)
 {
     return QStringView(text).toString();
-}
-
-inline std::u16string toText(const QString& text)
-{
-    return text.toStdU16String();
 }

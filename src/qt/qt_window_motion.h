@@ -10,7 +10,6 @@
 #include <QRect>
 #include <QSize>
 
-#include <chrono>
 #include <memory>
 #include <optional>
 

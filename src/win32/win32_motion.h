@@ -9,7 +9,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <optional>
 
 class Win32Motion
