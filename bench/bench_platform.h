@@ -20,7 +20,7 @@
 #include <optional>
 #include <string>
 
-class BenchPlatform final : public Platform
+class BenchPlatform : public Platform
 {
 public:
     // The word list is read from `folder` on the real file system.

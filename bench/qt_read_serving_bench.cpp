@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // What serving the window system during reads costs: the processor time of "Words (10)" on a list
-// of 10,000,000 lines, once on the test double, whose service does nothing, and once with the real
-// window's service (offscreen, the window shown) in its place, 21 runs each, alternating. Judged on
-// the time spent inside the service, which the neighbours of a shared machine blur far less than
-// the difference of two runs; exits 1 when it exceeds 5% of a run.
+// of 10,000,000 lines, once on the benchmarks' desktop, whose service does nothing, and once with
+// the real window's service (offscreen, the window shown) in its place, 21 runs each, alternating.
+// Judged on the time spent inside the service, which the neighbours of a shared machine blur far
+// less than the difference of two runs; exits 1 when it exceeds 5% of a run.
 //   qt_read_serving_bench [--lines N]
 #include "app/form1.h"
 #include "bench_lists.h"
-#include "fake_platform.h"
+#include "bench_platform.h"
 #include "qt/qt_busy_serving.h"
 #include "qt/qt_window.h"
 
@@ -18,58 +18,33 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <memory>
+#include <string>
 
 namespace {
 
-// The test double in everything but serving, which the real window's service does.
-class ServedPlatform final : public Platform
+// The benchmarks' desktop, with the real window's service while reads go on where one is given.
+class ServedPlatform final : public BenchPlatform
 {
 public:
-    ServedPlatform(FakePlatform& fake, BusyServing& busy)
-        : m_fake(fake)
+    ServedPlatform(std::u16string folder, BusyServing* busy)
+        : BenchPlatform(std::move(folder))
         , m_busy(busy)
     {
     }
     void serveWhileReading() override
     {
+        if (!m_busy)
+            return;
         const auto start = std::chrono::steady_clock::now();
-        m_busy.serve();
+        m_busy->serve();
         m_inService += std::chrono::steady_clock::now() - start;
         ++m_services;
     }
     int services() const { return m_services; }
     double msInService() const { return std::chrono::duration<double, std::milli>(m_inService).count(); }
 
-    void showWindow() override { m_fake.showWindow(); }
-    int runEventLoop() override { return m_fake.runEventLoop(); }
-    void leaveClipboard() override { m_fake.leaveClipboard(); }
-    std::u16string applicationFolder() override { return m_fake.applicationFolder(); }
-    std::unique_ptr<InputFile> openForInput(const std::u16string& path) override { return m_fake.openForInput(path); }
-    void messageBox(const std::u16string& prompt, MessageIcon icon, const std::u16string& title) override
-    {
-        m_fake.messageBox(prompt, icon, title);
-    }
-    [[noreturn]] void endProcess(int exitStatus) override { m_fake.endProcess(exitStatus); }
-    bool hasEnded() const override { return m_fake.hasEnded(); }
-    int exitStatus() const override { return m_fake.exitStatus(); }
-    float timeOfDay() override { return m_fake.timeOfDay(); }
-    std::uint64_t randomBits() override { return m_fake.randomBits(); }
-    void pumpEvents() override { m_fake.pumpEvents(); }
-    void setCaption(Item item, const std::u16string& caption) override { m_fake.setCaption(item, caption); }
-    void setEnabled(Item item, bool enabled) override { m_fake.setEnabled(item, enabled); }
-    void replaceClipboard(const std::u16string& text) override { m_fake.replaceClipboard(text); }
-    float geometry(Geometry which) override { return m_fake.geometry(which); }
-    void setGeometry(Geometry which, float twips) override { m_fake.setGeometry(which, twips); }
-    float screenWidth() override { return m_fake.screenWidth(); }
-    void waitForNextFrame() override { m_fake.waitForNextFrame(); }
-
-protected:
-    void showText(Box, const std::u16string&) override {} // the texts are kept by the seam itself
-
 private:
-    FakePlatform& m_fake;
-    BusyServing& m_busy;
+    BusyServing* m_busy;
     int m_services = 0;
     std::chrono::steady_clock::duration m_inService{};
 };
@@ -92,25 +67,18 @@ struct Served
 
 double words10(const QString& folder, BusyServing* served, Served* service)
 {
-    FakePlatform fake;
-    fake.useRealFolder(folder.toStdU16String());
-    std::unique_ptr<ServedPlatform> decorated;
-    Platform* platform = &fake;
-    if (served) {
-        decorated = std::make_unique<ServedPlatform>(fake, *served);
-        platform = decorated.get();
-    }
-    Form1 form(*platform);
+    ServedPlatform platform(folder.toStdU16String(), served);
+    Form1 form(platform);
     const double before = cpuMs();
     form.load();
-    form.choose(Item::W10);
+    platform.choose(Item::W10);
     const double ms = cpuMs() - before;
-    if (std::count(platform->text(Box::Text1).begin(), platform->text(Box::Text1).end(), u' ') != 9)
+    if (std::count(platform.phrase().begin(), platform.phrase().end(), u' ') != 9)
         qFatal("no phrase of ten words");
     // The command is over once the event loop runs on its own again.
     QCoreApplication::processEvents();
-    if (service && decorated)
-        *service = {decorated->services(), decorated->msInService()};
+    if (service)
+        *service = {platform.services(), platform.msInService()};
     return ms;
 }
 

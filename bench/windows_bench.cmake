@@ -13,6 +13,7 @@ if(WIN32)
   # The program's own manifest and icon.
   target_include_directories(windows_plain_window PRIVATE ${PROJECT_SOURCE_DIR}/src/win32 ${PROJECT_SOURCE_DIR}/packaging)
   add_executable(windows_startup_bench windows_startup_bench.cpp)
+  target_include_directories(windows_startup_bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   if(MINGW)
     # Their UTF-16 entry points, wWinMain and wmain.
     foreach(target windows_bare_window windows_plain_window windows_startup_bench)

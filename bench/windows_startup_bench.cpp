@@ -4,9 +4,10 @@
 // that process; the process is then ended at once. Prints, one program a line, the best and
 // the median in milliseconds:  NAME best MS median MS
 //   windows_startup_bench RUNS PROGRAM.exe...
+#include "bench_support.h"
+
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -89,11 +90,10 @@ int wmain(int argc, wchar_t** argv)
         }
     }
     for (int i = 2; i < argc; ++i) {
-        auto& t = times[std::size_t(i - 2)];
-        std::sort(t.begin(), t.end());
+        const Spread spread = spreadOf(times[std::size_t(i - 2)]);
         const std::wstring path = argv[i];
-        std::printf("%ls best %.1f median %.1f\n", path.substr(path.find_last_of(L"\\/") + 1).c_str(), t.front(),
-                    t[t.size() / 2]);
+        std::printf("%ls best %.1f median %.1f\n", path.substr(path.find_last_of(L"\\/") + 1).c_str(), spread.best,
+                    spread.median);
     }
     return 0;
 }
