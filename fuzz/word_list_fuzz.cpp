@@ -33,11 +33,6 @@ void check(bool ok, const char* what, const std::u16string& got = {}, const std:
     std::abort();
 }
 
-std::u16string number(std::int64_t n)
-{
-    return decimal(n);
-}
-
 // Counting and fetching as the program does them, through the platform double.
 void checkProcedures(const std::string& file, const std::vector<ReferenceItem>& items, std::int64_t readChunk)
 {
@@ -48,7 +43,7 @@ void checkProcedures(const std::string& file, const std::vector<ReferenceItem>& 
 
     FormState form;
     CountWords(form, platform);
-    check(form.Total == total && form.Pos == total, "count", number(form.Total), number(total));
+    check(form.Total == total && form.Pos == total, "count", decimal(form.Total), decimal(total));
     const std::u16string last = items.empty() ? std::u16string() : items.back().text;
     check(form.Word == last, "last item counted", form.Word, last);
 
@@ -70,7 +65,7 @@ void checkProcedures(const std::string& file, const std::vector<ReferenceItem>& 
         form.Pick = double(ordinal);
         FetchWord(form, platform);
         const std::int32_t reached = std::min(ordinal, total);
-        check(form.Pos == reached, "fetch position", number(form.Pos), number(reached));
+        check(form.Pos == reached, "fetch position", decimal(form.Pos), decimal(reached));
         const std::u16string expected = reached == 0 ? u"before" : items[std::size_t(reached - 1)].text;
         check(form.Word == expected, "fetched item", form.Word, expected);
     }
@@ -91,7 +86,7 @@ void checkStrides(const std::string& file, const std::vector<ReferenceItem>& ite
     for (std::int64_t limit = 1;; limit = limit % stride + 1) {
         std::u16string item = u"untouched";
         const std::int64_t read = reader.readItems(limit, &item);
-        check(read == std::min(limit, total - done), "items read in a stride", number(read));
+        check(read == std::min(limit, total - done), "items read in a stride", decimal(read));
         if (read == 0) {
             check(item == u"untouched", "no item, no change", item);
             break;
@@ -99,8 +94,8 @@ void checkStrides(const std::string& file, const std::vector<ReferenceItem>& ite
         done += read;
         const ReferenceItem& expected = items[std::size_t(done - 1)];
         check(item == expected.text, "item at the end of a stride", item, expected.text);
-        check(reader.lineOfLastItem() == expected.line, "line of the item", number(reader.lineOfLastItem()),
-              number(expected.line));
+        check(reader.lineOfLastItem() == expected.line, "line of the item", decimal(reader.lineOfLastItem()),
+              decimal(expected.line));
     }
 }
 

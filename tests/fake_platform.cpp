@@ -159,7 +159,6 @@ bool FakePlatform::requestClose()
 
 void FakePlatform::showWindow()
 {
-    m_shown = true;
     m_journal.push_back(u"show");
 }
 
@@ -254,7 +253,6 @@ void FakePlatform::pumpEvents()
 
 void FakePlatform::serveWhileReading()
 {
-    ++m_readServices;
     runNext(m_readActions);
     if (m_ended)
         throw ProcessEnd{};

@@ -100,7 +100,6 @@ public:
     const std::u16string& boxText(Box box) const { return text(box); }
     const std::u16string& caption(Item item) const { return m_captions.at(item); }
     bool isEnabled(Item item) const { return m_enabled.at(item); }
-    bool windowShown() const { return m_shown; }
     const std::u16string& clipboard() const { return m_clipboard; }
     // Every text put on the clipboard, in order.
     const std::vector<std::u16string>& clipboardLog() const { return m_clipboardLog; }
@@ -114,7 +113,6 @@ public:
     int openFiles() const { return m_openFiles; }
     std::size_t queuedBits() const { return m_bits.size(); }
     int pumps() const { return m_pumps; }
-    int readServices() const { return m_readServices; }
     int clockReadings() const { return m_clockReadings; }
     float geometryValue(Geometry which) const { return m_geometry.at(which); }
     // Every geometry write in order, as (which, twips).
@@ -159,7 +157,6 @@ private:
     std::int64_t m_failReadsAfter = -1;
     int m_openFiles = 0;
     std::vector<Message> m_messages;
-    bool m_shown = false;
     bool m_ended = false;
     int m_exitStatus = -1;
     std::deque<float> m_clockQueue;
@@ -173,7 +170,6 @@ private:
     std::deque<std::function<void()>> m_readActions;
     std::deque<std::function<void()>> m_events;
     bool m_stopRead = false;
-    int m_readServices = 0;
     std::vector<std::size_t> m_frameWaits;
     int m_pumps = 0;
     std::vector<std::u16string> m_phraseWrites;

@@ -280,7 +280,6 @@ using RefusedStep = FormRowTest<RefusedRow>;
 TEST_P(RefusedStep, LeavesTheOthersGoing)
 {
     const RefusedRow& row = GetParam();
-    m_fake->setMinimumSize(0.0f, 0.0f);
     m_fake->refuseGeometry(row.refused);
     const float before = m_fake->geometryValue(row.refused);
     closeAndExpectEnd(*m_fake);

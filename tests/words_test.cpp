@@ -9,10 +9,7 @@
 
 #include "platform/text.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <random>
 #include <set>
@@ -37,23 +34,6 @@ Text repeated(const Text& text, int times)
         all += text;
     return all;
 }
-
-// A table's rows, each a test of its own named after the row.
-template <typename Row>
-class RowTest : public FormTest, public ::testing::WithParamInterface<Row>
-{};
-
-struct RowName
-{
-    template <typename Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& info) const
-    {
-        std::string name = info.param.name;
-        std::replace_if(
-            name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-        return name;
-    }
-};
 
 // --- Reading the list: every item counted, fetched and decoded alike ---------------------------
 
@@ -117,7 +97,7 @@ const ListCase lists[] = {
 };
 // clang-format on
 
-using Reader = RowTest<ListCase>;
+using Reader = FormRowTest<ListCase>;
 
 TEST_P(Reader, CountsFetchesAndDecodesEachItemAlike)
 {
@@ -276,7 +256,7 @@ const FailureCase failureCases[] = {
 };
 // clang-format on
 
-using WordFailure = RowTest<FailureCase>;
+using WordFailure = FormRowTest<FailureCase>;
 
 TEST_P(WordFailure, GivesNoPhraseAndSaysWhy)
 {
@@ -450,7 +430,7 @@ const DrawCase drawCases[] = {
 };
 // clang-format on
 
-using PickIndexDraw = RowTest<DrawCase>;
+using PickIndexDraw = FormRowTest<DrawCase>;
 
 TEST_P(PickIndexDraw, MapsBitsToOrdinal)
 {
@@ -622,7 +602,7 @@ const EdgeListCase edgeLists[] = {
 };
 // clang-format on
 
-using WordsCommandOn = RowTest<EdgeListCase>;
+using WordsCommandOn = FormRowTest<EdgeListCase>;
 
 TEST_P(WordsCommandOn, EdgeList)
 {
@@ -652,7 +632,7 @@ const CounterCase counterCases[] = {
 };
 // clang-format on
 
-using Counter = RowTest<CounterCase>;
+using Counter = FormRowTest<CounterCase>;
 
 TEST_P(Counter, ShowsLengthInUtf16Units)
 {

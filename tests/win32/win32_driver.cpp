@@ -90,7 +90,12 @@ std::vector<HWND> windowsUnder(HWND parent)
     return found;
 }
 
-std::wstring classOf(HWND window);
+std::wstring classOf(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
 
 // The top-level windows of `processId` of this class that are shown.
 std::vector<HWND> shownWindows(DWORD processId, const wchar_t* className)
@@ -103,13 +108,6 @@ std::vector<HWND> shownWindows(DWORD processId, const wchar_t* className)
             shown.push_back(window);
     }
     return shown;
-}
-
-std::wstring classOf(HWND window)
-{
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    return name;
 }
 
 // Opens the clipboard, which the program may hold open for a moment.
