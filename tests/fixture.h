@@ -5,14 +5,11 @@
 
 #include "app/form1.h"
 #include "fake_platform.h"
+#include "rows.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <concepts>
 #include <memory>
-#include <ostream>
-#include <string>
 
 class FormTest : public ::testing::Test
 {
@@ -29,31 +26,3 @@ template <typename Row, typename Base = FormTest>
 class FormRowTest : public Base, public ::testing::WithParamInterface<Row>
 {
 };
-
-// Names a row's test after its `name` ("1,200 on a screen" becomes 1_200_on_a_screen), so that a
-// failure says which row it was and a single row can be run with --gtest_filter.
-struct RowName
-{
-    template <typename Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& info) const
-    {
-        std::string name;
-        for (const char* c = info.param.name; *c; ++c) {
-            if (std::isalnum(static_cast<unsigned char>(*c)))
-                name += *c;
-            else if (!name.empty() && name.back() != '_')
-                name += '_';
-        }
-        while (!name.empty() && name.back() == '_')
-            name.pop_back();
-        return name;
-    }
-};
-
-// A row is printed by its name where GoogleTest reports the parameter of a failed test.
-template <typename Row>
-    requires std::convertible_to<decltype(Row::name), const char*>
-void PrintTo(const Row& row, std::ostream* out)
-{
-    *out << row.name;
-}

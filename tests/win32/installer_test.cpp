@@ -145,6 +145,6 @@ TEST_P(Installer, InstallsSilentlyStartsFromTheShortcutAndUninstallsWhatItInstal
 INSTANTIATE_TEST_SUITE_P(Rows, Installer,
                          testing::Values(UninstallCase{{"nothing_else"}, {}},
                                          UninstallCase{{"a_file_of_the_users"}, {L"my words.txt"}}),
-                         testing::PrintToStringParamName());
+                         RowName());
 
 } // namespace

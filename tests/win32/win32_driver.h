@@ -5,30 +5,26 @@
 // it and read its exit status. Nothing here is compiled into the program.
 #pragma once
 
+#include "rows.h"
+
 #include <windows.h>
 
 #include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-// A row of a table of cases, which gtest names and prints by its `name` (letters, digits and
-// underscores): INSTANTIATE_TEST_SUITE_P(Rows, Suite, testing::Values(...),
-// testing::PrintToStringParamName()).
+// A row of a table of cases, named and printed by its `name` (rows.h):
+// INSTANTIATE_TEST_SUITE_P(Rows, Suite, testing::Values(...), RowName()).
 struct Row
 {
     const char* name;
 };
-inline std::ostream& operator<<(std::ostream& out, const Row& row)
-{
-    return out << row.name;
-}
 
 // Where the program under test and its installer are; main() fills it from the command line.
 struct DriverSettings

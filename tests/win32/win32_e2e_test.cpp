@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, WordsCommand,
                                          WordsCase{{"ten_words"}, FiveWords, L"Words (10)", 10},
                                          // UTF-8 in the list, two UTF-16 units for U+1D11E
                                          WordsCase{{"beyond_ascii"}, {L"\u00c4rger\u20ac\u00df\U0001D11E"}, L"Words (02)", 2}),
-                         testing::PrintToStringParamName());
+                         RowName());
 
 // --- Change Tex ---------------------------------------------------------------------------------------
 
@@ -258,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 L"Another program kept the clipboard locked, so the phrase could not be put on it.\r\n"
                                 L"Choose Copy Text to put it there.",
                                 -1}),
-    testing::PrintToStringParamName());
+    RowName());
 
 // --- Closing ------------------------------------------------------------------------------------------
 
@@ -371,7 +371,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ClosingCase{{"maximised"}, [](Started& run) { showAs(run, SC_MAXIMIZE, IsZoomed); }, false,
                                 Animation::Either},
                     ClosingCase{{"log_off"}, [](Started&) {}, true, Animation::None}),
-    testing::PrintToStringParamName());
+    RowName());
 
 TEST(ClosingDuringALongRead, StopsTheReadAndEndsWithoutAPhrase)
 {
